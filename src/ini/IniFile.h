@@ -1,0 +1,39 @@
+// IniFile: reads and writes an INI file with the semantics of Windows' private profile functions.
+//
+// Responsibilities: section and key names match without regard to case; of duplicate keys the first wins
+// and is the one a write updates; a write keeps every other byte of the file (comments, unknown keys and
+// sections, CRLF line ends, a UTF-8 byte-order mark); the file is created on the first write; each write
+// reaches the disk before it returns and replaces the file atomically (temporary file in the same folder,
+// flushed, renamed over the old one), so a crash leaves either the old file or the new one.
+// Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// A write that did not reach the file. what() is "Unable to write to <path>".
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const QString &path);
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+class IniFile {
+public:
+    explicit IniFile(QString path);
+
+    const QString &path() const { return m_path; }
+
+    // The value of key in section, or defaultValue when the file, the section or the key is missing.
+    QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
+
+    // Sets key in section to value, adding the section or the key when missing. Throws IniWriteError.
+    void writeString(const QString &section, const QString &key, const QString &value);
+
+private:
+    QString m_path;
+};
