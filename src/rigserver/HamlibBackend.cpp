@@ -1,0 +1,181 @@
+#include "HamlibBackend.h"
+
+#include "RigModes.h"
+
+#include <hamlib/rig.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <mutex>
+
+namespace {
+
+// Hamlib registers its back ends in process-wide tables on first use; making rigs from two worker
+// threads at once must not race on them.
+std::mutex &libraryMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+RigResult fromHamlib(int code)
+{
+    switch (code < 0 ? -code : code) {
+    case RIG_OK:
+        return RigResult::Ok;
+    case RIG_ENIMPL:
+    case RIG_ENAVAIL:
+    case RIG_ENTARGET:
+        return RigResult::NotAvailable;
+    case RIG_ETIMEOUT:
+    case RIG_EPOWER:
+        return RigResult::Timeout;
+    case RIG_EIO:
+    case RIG_BUSERROR:
+    case RIG_BUSBUSY:
+        return RigResult::PortError;
+    case RIG_EPROTO:
+        return RigResult::ProtocolError;
+    default:
+        return RigResult::Rejected;
+    }
+}
+
+int quietLog(enum rig_debug_level_e, rig_ptr_t, const char *, va_list)
+{
+    return 0;
+}
+
+} // namespace
+
+HamlibBackend::HamlibBackend(RigSettings settings) : m_settings(std::move(settings)) {}
+
+HamlibBackend::~HamlibBackend()
+{
+    close();
+}
+
+void HamlibBackend::silenceLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        rig_set_debug(RIG_DEBUG_NONE);
+        rig_set_debug_callback(quietLog, nullptr);
+    });
+}
+
+std::string HamlibBackend::modelName(int model)
+{
+    std::lock_guard lock(libraryMutex());
+    rig_check_backend(static_cast<rig_model_t>(model));
+    const rig_caps *caps = rig_get_caps(static_cast<rig_model_t>(model));
+    if (!caps)
+        return {};
+    std::string name = caps->mfg_name ? caps->mfg_name : "";
+    if (caps->model_name && *caps->model_name)
+        name += (name.empty() ? "" : " ") + std::string(caps->model_name);
+    return name;
+}
+
+RigResult HamlibBackend::call(int hamlibResult)
+{
+    ++m_commands;
+    return fromHamlib(hamlibResult);
+}
+
+RigResult HamlibBackend::open()
+{
+    close();
+    {
+        std::lock_guard lock(libraryMutex());
+        m_rig = rig_init(static_cast<rig_model_t>(m_settings.model));
+    }
+    if (!m_rig)
+        return RigResult::PortError;
+
+    const auto setConf = [this](const char *name, const std::string &value) {
+        const token_t token = rig_token_lookup(m_rig, name);
+        if (token != RIG_CONF_END)
+            rig_set_conf(m_rig, token, value.c_str());
+    };
+    if (!m_settings.port.empty())
+        setConf("rig_pathname", m_settings.port);
+    if (m_settings.speed > 0)
+        setConf("serial_speed", std::to_string(m_settings.speed));
+    setConf("timeout", std::to_string(m_settings.timeoutMs));
+    setConf("retry", "0");
+    for (const auto &[name, value] : m_settings.confPairs())
+        setConf(name.c_str(), value);
+    rig_set_cache_timeout_ms(m_rig, HAMLIB_CACHE_ALL, 0);
+
+    const RigResult result = call(rig_open(m_rig));
+    if (result != RigResult::Ok) {
+        close();
+        // A radio that cannot be opened is a port problem unless it simply did not answer.
+        return result == RigResult::Timeout ? RigResult::Timeout : RigResult::PortError;
+    }
+    const rig_caps *caps = m_rig->caps;
+    m_caps = RigCaps{};
+    m_caps.rigType = modelName(m_settings.model);
+    m_caps.canGetFreq = caps->get_freq != nullptr;
+    m_caps.canSetFreq = caps->set_freq != nullptr;
+    m_caps.canGetMode = caps->get_mode != nullptr;
+    m_caps.canSetMode = caps->set_mode != nullptr;
+    m_caps.canGetPtt = caps->get_ptt != nullptr || m_rig->state.pttport.type.ptt != RIG_PTT_NONE;
+    return RigResult::Ok;
+}
+
+void HamlibBackend::close()
+{
+    if (!m_rig)
+        return;
+    rig_close(m_rig);
+    std::lock_guard lock(libraryMutex());
+    rig_cleanup(m_rig);
+    m_rig = nullptr;
+}
+
+RigResult HamlibBackend::getFreq(std::int64_t &hertz)
+{
+    freq_t value = 0;
+    const RigResult result = call(rig_get_freq(m_rig, RIG_VFO_CURR, &value));
+    if (result != RigResult::Ok)
+        return result;
+    if (!std::isfinite(value) || value < 0 || value > 1e12)
+        return RigResult::ProtocolError;
+    hertz = std::llround(value);
+    return RigResult::Ok;
+}
+
+RigResult HamlibBackend::setFreq(std::int64_t hertz)
+{
+    return call(rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(hertz)));
+}
+
+RigResult HamlibBackend::getMode(std::int32_t &modeFlag)
+{
+    rmode_t mode = RIG_MODE_NONE;
+    pbwidth_t width = 0;
+    const RigResult result = call(rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width));
+    if (result != RigResult::Ok)
+        return result;
+    modeFlag = RigModes::flagFromName(rig_strrmode(mode));
+    return RigResult::Ok;
+}
+
+RigResult HamlibBackend::setMode(std::int32_t modeFlag)
+{
+    const std::string name(RigModes::nameFromFlag(modeFlag));
+    if (name.empty())
+        return RigResult::Ok;
+    return call(rig_set_mode(m_rig, RIG_VFO_CURR, rig_parse_mode(name.c_str()), RIG_PASSBAND_NOCHANGE));
+}
+
+RigResult HamlibBackend::getPtt(bool &transmitting)
+{
+    ptt_t ptt = RIG_PTT_OFF;
+    const RigResult result = call(rig_get_ptt(m_rig, RIG_VFO_CURR, &ptt));
+    if (result == RigResult::Ok)
+        transmitting = ptt != RIG_PTT_OFF;
+    return result;
+}

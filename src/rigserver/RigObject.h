@@ -1,0 +1,61 @@
+// RigObject: one rig of the rig server, as clients see it (an IRigX).
+//
+// Responsibilities: answer every read from the last state the worker published, pass writes to the
+// worker, and raise the rig-type, status and parameter events when a published state differs from the
+// last one. Keeps its identity across reconfiguration: configure() restarts the worker on new settings.
+// Collaborations: owns a QThread and the RigWorker on it; RigServer listens to its signals.
+// Threads: GUI thread. No call here ever waits for a radio.
+#pragma once
+
+#include "OmniRig_TLB.h"
+#include "RigSettings.h"
+#include "RigState.h"
+#include "RigWorker.h"
+
+#include <QObject>
+#include <QThread>
+
+class RigObject final : public QObject, public IRigX {
+    Q_OBJECT
+
+public:
+    RigObject(int rigNumber, const RigSettings &settings, BackendFactory factory = {}, QObject *parent = nullptr);
+    ~RigObject() override;
+
+    int rigNumber() const { return m_rigNumber; }
+    const RigSettings &settings() const { return m_settings; }
+    const RigState &state() const { return m_state; }
+
+    // Starts polling; until then the radio is left alone.
+    void start();
+    // New settings: the radio is closed and opened again on them; raises the rig-type and status events.
+    void configure(const RigSettings &settings);
+    // Radio commands sent so far.
+    std::uint64_t commandCount() const { return m_worker->commandCount(); }
+
+    std::string RigType() override { return m_state.rigType; }
+    std::int32_t ReadableParams() override { return m_state.readable; }
+    bool IsParamReadable(std::int32_t param) override { return param != 0 && (m_state.readable & param) == param; }
+    std::int32_t Status() override { return m_state.status; }
+    std::string StatusStr() override { return m_state.statusText; }
+    std::int64_t Freq() override { return m_state.freq; }
+    void SetFreq(std::int64_t hertz) override;
+    std::int32_t Tx() override { return m_state.tx; }
+    std::int32_t Mode() override { return m_state.mode; }
+    void SetMode(std::int32_t mode) override;
+
+signals:
+    void rigTypeChanged(int rigNumber);
+    void statusChanged(int rigNumber);
+    void paramsChanged(int rigNumber, int params);
+
+private:
+    void take(const RigUpdate &update);
+
+    int m_rigNumber;
+    RigSettings m_settings;
+    RigState m_state;
+    quint64 m_generation = 1;
+    QThread m_thread;
+    RigWorker *m_worker;
+};

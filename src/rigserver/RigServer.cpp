@@ -1,0 +1,110 @@
+#include "RigServer.h"
+
+#include "HamlibBackend.h"
+#include "IniFile.h"
+#include "RigServerSettings.h"
+#include "RigServerWindow.h"
+
+#include <QEvent>
+
+RigServer::RigServer(QString settingsPath, BackendFactory factory) : m_settingsPath(std::move(settingsPath))
+{
+    HamlibBackend::silenceLibrary();
+    const IniFile file(m_settingsPath);
+    for (int n = 1; n <= 2; ++n) {
+        auto rig = std::make_unique<RigObject>(n, RigServerSettings::load(file, n), factory);
+        connect(rig.get(), &RigObject::rigTypeChanged, this,
+                [this](int rigNumber) { raise([rigNumber](IOmniRigXEvents *s) { s->OnRigTypeChange(rigNumber); }); });
+        connect(rig.get(), &RigObject::statusChanged, this,
+                [this](int rigNumber) { raise([rigNumber](IOmniRigXEvents *s) { s->OnStatusChange(rigNumber); }); });
+        connect(rig.get(), &RigObject::paramsChanged, this, [this](int rigNumber, int params) {
+            raise([rigNumber, params](IOmniRigXEvents *s) { s->OnParamsChange(rigNumber, params); });
+        });
+        m_rigs[static_cast<std::size_t>(n - 1)] = std::move(rig);
+    }
+}
+
+RigServer::~RigServer()
+{
+    m_sinks.clear();
+    delete m_window;
+}
+
+template <typename Call> void RigServer::raise(Call call)
+{
+    // A sink may subscribe or unsubscribe others, or itself, while it handles the event.
+    const auto sinks = m_sinks;
+    for (const auto &[cookie, sink] : sinks) {
+        const bool stillSubscribed = std::any_of(m_sinks.begin(), m_sinks.end(),
+                                                 [c = cookie](const auto &entry) { return entry.first == c; });
+        if (!stillSubscribed)
+            continue;
+        try {
+            call(sink);
+        } catch (const std::exception &) {
+            // One client's failure must not keep the event from the others, nor reach the event loop.
+        }
+    }
+}
+
+int RigServer::Advise(IOmniRigXEvents *sink)
+{
+    if (!sink)
+        throw OmniRigError("No event sink");
+    const int cookie = m_nextCookie++;
+    m_sinks.emplace_back(cookie, sink);
+    if (!m_started) {
+        // Polling starts with the first client, so it hears the first status change.
+        m_started = true;
+        for (auto &rig : m_rigs)
+            rig->start();
+    }
+    return cookie;
+}
+
+void RigServer::Unadvise(int cookie)
+{
+    std::erase_if(m_sinks, [cookie](const auto &entry) { return entry.first == cookie; });
+}
+
+void RigServer::reconfigure(int rigNumber, const RigSettings &settings)
+{
+    RigObject *target = rig(rigNumber);
+    if (target->settings() == settings)
+        return;
+    target->configure(settings);
+}
+
+QWidget *RigServer::settingsWindow()
+{
+    if (!m_window) {
+        m_window = new RigServerWindow(this);
+        m_window->installEventFilter(this);
+    }
+    return m_window;
+}
+
+bool RigServer::DialogVisible()
+{
+    return m_window && m_window->isVisible();
+}
+
+void RigServer::SetDialogVisible(bool visible)
+{
+    if (!visible) {
+        if (m_window)
+            m_window->hide();
+        return;
+    }
+    QWidget *window = settingsWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+bool RigServer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        raise([](IOmniRigXEvents *s) { s->OnVisibleChange(); });
+    return QObject::eventFilter(watched, event);
+}

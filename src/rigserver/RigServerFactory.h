@@ -1,0 +1,25 @@
+// RigServerFactory: how a client finds the rig server. One server runs per process; every client that
+// connects while it runs gets that one, and the last client to let go shuts it down.
+// Threads: GUI thread.
+#pragma once
+
+#include "OmniRig_TLB.h"
+
+#include <QString>
+
+#include <memory>
+
+class RigServer;
+
+class RigServerFactory final : public IOmniRigFactory {
+public:
+    // An empty settingsPath means the user's default settings file.
+    explicit RigServerFactory(QString settingsPath = {});
+
+    std::shared_ptr<IOmniRigX> GetActiveObject() override;
+    std::shared_ptr<IOmniRigX> CreateInstance() override;
+
+private:
+    QString m_settingsPath;
+    std::weak_ptr<RigServer> m_running;
+};

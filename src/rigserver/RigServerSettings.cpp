@@ -1,0 +1,59 @@
+#include "RigServerSettings.h"
+
+#include "IniFile.h"
+
+#include <QDir>
+
+namespace RigServerSettings {
+namespace {
+
+QString section(int rigNumber)
+{
+    return QStringLiteral("Rig%1").arg(rigNumber);
+}
+
+int readInt(const IniFile &file, const QString &sec, const QString &key, int fallback, int low, int high)
+{
+    bool ok = false;
+    const int value = file.readString(sec, key).trimmed().toInt(&ok);
+    return ok && value >= low && value <= high ? value : fallback;
+}
+
+} // namespace
+
+QString defaultPath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/velkor/rigserver.ini");
+}
+
+RigSettings load(const IniFile &file, int rigNumber)
+{
+    const RigSettings defaults;
+    const QString sec = section(rigNumber);
+    RigSettings settings;
+    settings.model = readInt(file, sec, QStringLiteral("Model"), defaults.model, 0, 1 << 30);
+    settings.port = file.readString(sec, QStringLiteral("Port"), QString::fromStdString(defaults.port)).trimmed().toStdString();
+    settings.speed = readInt(file, sec, QStringLiteral("Speed"), defaults.speed, 0, 10000000);
+    settings.pollMs = readInt(file, sec, QStringLiteral("PollMs"), defaults.pollMs, MinPollMs, MaxPollMs);
+    settings.timeoutMs = readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
+    settings.enabled = readInt(file, sec, QStringLiteral("Enabled"), 1, 0, 1) == 1;
+    settings.conf = file.readString(sec, QStringLiteral("Conf"), QString::fromStdString(defaults.conf)).toStdString();
+    return settings;
+}
+
+void save(IniFile &file, int rigNumber, const RigSettings &settings)
+{
+    const QString sec = section(rigNumber);
+    file.writeString(sec, QStringLiteral("Model"), QString::number(settings.model));
+    file.writeString(sec, QStringLiteral("Port"), QString::fromStdString(settings.port));
+    file.writeString(sec, QStringLiteral("Speed"), QString::number(settings.speed));
+    file.writeString(sec, QStringLiteral("PollMs"), QString::number(settings.pollMs));
+    file.writeString(sec, QStringLiteral("TimeoutMs"), QString::number(settings.timeoutMs));
+    file.writeString(sec, QStringLiteral("Enabled"), settings.enabled ? QStringLiteral("1") : QStringLiteral("0"));
+    file.writeString(sec, QStringLiteral("Conf"), QString::fromStdString(settings.conf));
+}
+
+} // namespace RigServerSettings

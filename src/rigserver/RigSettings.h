@@ -1,0 +1,25 @@
+// RigSettings: how one rig of the rig server is set up, as the settings file and window hold it.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RigSettings {
+    static constexpr int NoRig = 0;
+    static constexpr int DummyModel = 1;   // Hamlib's Dummy rig
+    static constexpr int RigctldModel = 2; // a radio shared by rigctld ("NET rigctl")
+
+    int model = DummyModel;           // Hamlib model number, NoRig for none
+    std::string port;                 // serial device, or host:port for network models
+    int speed = 0;                    // baud, 0 for the model's default
+    int pollMs = 500;
+    int timeoutMs = 2000;
+    bool enabled = true;
+    std::string conf = "ptt_type=RIG"; // extra Hamlib settings, "name=value;name=value"
+
+    bool operator==(const RigSettings &) const = default;
+
+    // The Conf pairs in order, trimmed; empty entries and entries without '=' are left out.
+    std::vector<std::pair<std::string, std::string>> confPairs() const;
+};

@@ -1,0 +1,268 @@
+#include "RigWorker.h"
+
+#include "HamlibBackend.h"
+#include "RigctldBackend.h"
+
+#include <QThread>
+
+namespace {
+
+constexpr int FirstBackoffMs = 250;
+// Reopen attempts back off to this at most, so a radio that comes back is on line within a couple of seconds.
+constexpr int MaxBackoffMs = 1000;
+
+} // namespace
+
+RigWorker::RigWorker(BackendFactory factory) : m_factory(std::move(factory))
+{
+    if (!m_factory)
+        m_factory = defaultBackend;
+    m_pollTimer.setSingleShot(true);
+    m_reopenTimer.setSingleShot(true);
+    // Children move to the worker thread with the worker; being members, they are gone before ~QObject.
+    m_pollTimer.setParent(this);
+    m_reopenTimer.setParent(this);
+    connect(&m_pollTimer, &QTimer::timeout, this, &RigWorker::poll);
+    connect(&m_reopenTimer, &QTimer::timeout, this, &RigWorker::attemptOpen);
+}
+
+RigWorker::~RigWorker()
+{
+    closeBackend();
+}
+
+RigState RigWorker::initialState(const RigSettings &settings)
+{
+    RigState state;
+    if (settings.model == RigSettings::NoRig) {
+        state.rigType = "NONE";
+        state.setStatus(OmniRig::ST_NOTCONFIGURED);
+        return state;
+    }
+    if (settings.model == RigSettings::RigctldModel) {
+        state.rigType = "rigctld " + (settings.port.empty() ? std::string("localhost:4532") : settings.port);
+    } else {
+        state.rigType = HamlibBackend::modelName(settings.model);
+        if (state.rigType.empty()) {
+            // A model this Hamlib does not know cannot be driven: show it as no rig at all.
+            state.rigType = "NONE";
+            state.setStatus(OmniRig::ST_NOTCONFIGURED);
+            return state;
+        }
+    }
+    state.setStatus(settings.enabled ? OmniRig::ST_NOTRESPONDING : OmniRig::ST_DISABLED);
+    return state;
+}
+
+std::unique_ptr<RigBackend> RigWorker::defaultBackend(const RigSettings &settings)
+{
+    if (settings.model == RigSettings::RigctldModel)
+        return std::make_unique<RigctldBackend>(settings.port, settings.timeoutMs);
+    return std::make_unique<HamlibBackend>(settings);
+}
+
+bool RigWorker::configured() const
+{
+    return m_hasSettings && m_state.status != OmniRig::ST_NOTCONFIGURED && m_state.status != OmniRig::ST_DISABLED;
+}
+
+void RigWorker::configure(const RigSettings &settings, quint64 generation)
+{
+    m_pollTimer.stop();
+    m_reopenTimer.stop();
+    closeBackend();
+    m_settings = settings;
+    m_generation = generation;
+    m_hasSettings = true;
+    m_backoffMs = 0;
+    publish(initialState(settings), true);
+    if (m_started && configured())
+        attemptOpen();
+}
+
+void RigWorker::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (configured())
+        attemptOpen();
+}
+
+void RigWorker::abort()
+{
+    m_aborted = true;
+    std::lock_guard lock(m_backendMutex);
+    if (m_backend)
+        m_backend->abort();
+}
+
+void RigWorker::shutdown()
+{
+    m_pollTimer.stop();
+    m_reopenTimer.stop();
+    closeBackend();
+    QThread::currentThread()->quit();
+}
+
+void RigWorker::closeBackend()
+{
+    std::unique_ptr<RigBackend> old;
+    {
+        std::lock_guard lock(m_backendMutex);
+        old = std::move(m_backend);
+    }
+    if (old && m_open)
+        old->close();
+    m_open = false;
+}
+
+void RigWorker::attemptOpen()
+{
+    if (m_aborted || !configured())
+        return;
+    closeBackend();
+    std::unique_ptr<RigBackend> backend = m_factory(m_settings);
+    if (!backend) {
+        fail(RigResult::PortError);
+        return;
+    }
+    {
+        std::lock_guard lock(m_backendMutex);
+        m_backend = std::move(backend);
+    }
+    m_backendCommands = 0;
+    const RigResult result = m_backend->open();
+    tallyCommands();
+    if (result != RigResult::Ok) {
+        fail(result);
+        return;
+    }
+    m_open = true;
+    m_pttReadable = m_backend->caps().canGetPtt;
+    poll();
+}
+
+bool RigWorker::pollOnce(RigState &next)
+{
+    const RigCaps &caps = m_backend->caps();
+    // A value the radio cannot give, or refuses once, keeps what we knew; anything else ends the link.
+    const auto usable = [this](RigResult result) {
+        tallyCommands();
+        if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected)
+            return true;
+        fail(result);
+        return false;
+    };
+    if (caps.canGetFreq) {
+        std::int64_t freq = next.freq;
+        const RigResult result = m_backend->getFreq(freq);
+        if (!usable(result))
+            return false;
+        if (result == RigResult::Ok)
+            next.freq = freq;
+    }
+    if (caps.canGetMode) {
+        std::int32_t mode = next.mode;
+        const RigResult result = m_backend->getMode(mode);
+        if (!usable(result))
+            return false;
+        if (result == RigResult::Ok)
+            next.mode = mode;
+    }
+    if (m_pttReadable) {
+        bool transmitting = false;
+        const RigResult result = m_backend->getPtt(transmitting);
+        if (!usable(result))
+            return false;
+        if (result == RigResult::Ok)
+            next.tx = transmitting ? OmniRig::PM_TX : OmniRig::PM_RX;
+        else if (result == RigResult::NotAvailable)
+            m_pttReadable = false; // a PTT type without read-back: stop asking
+    }
+    next.readable = (caps.canGetFreq ? OmniRig::PM_FREQ : 0) | (caps.canGetMode ? OmniRig::PM_MODES : 0) |
+                    (m_pttReadable ? OmniRig::PM_RX | OmniRig::PM_TX : 0);
+    if (!m_pttReadable)
+        next.tx = 0;
+    return true;
+}
+
+void RigWorker::poll()
+{
+    if (!m_open || m_aborted)
+        return;
+    RigState next = m_state;
+    const bool ok = pollOnce(next);
+    if (!ok)
+        return;
+    next.rigType = m_backend->caps().rigType.empty() ? next.rigType : m_backend->caps().rigType;
+    next.setStatus(OmniRig::ST_ONLINE);
+    m_backoffMs = 0;
+    publish(next);
+    m_pollTimer.start(m_settings.pollMs);
+}
+
+void RigWorker::fail(RigResult result)
+{
+    m_pollTimer.stop();
+    closeBackend();
+    RigState next = m_state;
+    next.setStatus(result == RigResult::Timeout || result == RigResult::ProtocolError ? OmniRig::ST_NOTRESPONDING
+                                                                                        : OmniRig::ST_PORTBUSY);
+    publish(next);
+    scheduleReopen();
+}
+
+void RigWorker::scheduleReopen()
+{
+    if (m_aborted)
+        return;
+    m_backoffMs = m_backoffMs == 0 ? FirstBackoffMs : std::min(m_backoffMs * 2, MaxBackoffMs);
+    m_reopenTimer.start(m_backoffMs);
+}
+
+void RigWorker::publish(const RigState &state, bool always)
+{
+    if (state == m_state && !always)
+        return;
+    m_state = state;
+    emit published(RigUpdate{m_state, m_generation});
+}
+
+void RigWorker::tallyCommands()
+{
+    if (!m_backend)
+        return;
+    const std::uint64_t now = m_backend->commandCount();
+    m_commands.fetch_add(now - m_backendCommands);
+    m_backendCommands = now;
+}
+
+void RigWorker::afterWrite(RigResult result)
+{
+    tallyCommands();
+    if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected) {
+        // Read back at once: the write shows in the cache without waiting for the next poll.
+        m_pollTimer.start(0);
+        return;
+    }
+    fail(result);
+}
+
+void RigWorker::writeFreq(std::int64_t hertz, quint64 generation)
+{
+    if (generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
+        return;
+    if (!m_backend->caps().canSetFreq)
+        return;
+    afterWrite(m_backend->setFreq(hertz));
+}
+
+void RigWorker::writeMode(std::int32_t modeFlag, quint64 generation)
+{
+    if (generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
+        return;
+    if (!m_backend->caps().canSetMode)
+        return;
+    afterWrite(m_backend->setMode(modeFlag));
+}

@@ -1,0 +1,84 @@
+// RigWorker: drives one radio on its own thread.
+//
+// Responsibilities: open the radio through a back end, poll frequency, mode and transmit state every
+// PollMs (the timer is re-armed after each poll, so polls never pile up), run writes as they arrive and
+// poll right after them, turn every failure into a status, and reopen with back-off while not on line.
+// Publishes a RigState whenever it changed. Never throws: a failure is a status.
+// Collaborations: RigObject creates it, moves it to a QThread and reaches it only by queued calls; it
+// answers with the published() signal, delivered queued on the GUI thread.
+// Threads: lives on its rig's worker thread; abort() may be called from any thread.
+#pragma once
+
+#include "RigBackend.h"
+#include "RigSettings.h"
+#include "RigState.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+using BackendFactory = std::function<std::unique_ptr<RigBackend>(const RigSettings &)>;
+
+class RigWorker final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit RigWorker(BackendFactory factory);
+    ~RigWorker() override;
+
+    // The state a rig has under settings before its radio has been heard, and the back end the program
+    // uses for them.
+    static RigState initialState(const RigSettings &settings);
+    static std::unique_ptr<RigBackend> defaultBackend(const RigSettings &settings);
+
+    // Queued calls from the rig object.
+    void configure(const RigSettings &settings, quint64 generation);
+    void start();
+    void writeFreq(std::int64_t hertz, quint64 generation);
+    void writeMode(std::int32_t modeFlag, quint64 generation);
+    void shutdown();
+
+    // Cuts a blocking radio call short, so shutdown does not wait for a timeout.
+    void abort();
+
+    // Radio commands sent since the worker was made (read from any thread).
+    std::uint64_t commandCount() const { return m_commands.load(); }
+
+signals:
+    void published(const RigUpdate &update);
+
+private:
+    bool configured() const;
+    void attemptOpen();
+    void poll();
+    bool pollOnce(RigState &next);
+    void fail(RigResult result);
+    void closeBackend();
+    void scheduleReopen();
+    void publish(const RigState &state, bool always = false);
+    void afterWrite(RigResult result);
+    void tallyCommands();
+
+    BackendFactory m_factory;
+    RigSettings m_settings;
+    quint64 m_generation = 0;
+    bool m_started = false;
+    bool m_hasSettings = false;
+
+    std::mutex m_backendMutex; // guards m_backend against abort() from another thread
+    std::unique_ptr<RigBackend> m_backend;
+    bool m_open = false;
+    bool m_pttReadable = false;
+
+    RigState m_state;
+    QTimer m_pollTimer;
+    QTimer m_reopenTimer;
+    int m_backoffMs = 0;
+    std::atomic<bool> m_aborted{false};
+    std::atomic<std::uint64_t> m_commands{0};
+    std::uint64_t m_backendCommands = 0;
+};
