@@ -1,18 +1,39 @@
 #include "IniFile.h"
 
+#include "FileStore.h"
+#include "IniText.h"
+
+#include <QFile>
+
 IniWriteError::IniWriteError(const QString &path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()), m_path(path)
 {
 }
 
-IniFile::IniFile(QString path) : m_path(std::move(path)) {}
-
-QString IniFile::readString(const QString &, const QString &, const QString &defaultValue) const
+IniFile::IniFile(QString path) : m_path(std::move(path))
 {
-    return defaultValue;
 }
 
-void IniFile::writeString(const QString &, const QString &, const QString &)
+QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    throw IniWriteError(m_path);
+    QByteArray text;
+    if (FileStore::read(QFile::encodeName(m_path), text) != FileStore::ReadOutcome::Read)
+        return defaultValue;
+    return IniText::find(text, section, key).value_or(defaultValue);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    if (m_path.isEmpty() || !IniText::canStore(section, key, value))
+        throw IniWriteError(m_path);
+    // The rename must replace what a link points to, or it would turn the link into a plain file.
+    const std::optional<QByteArray> target = FileStore::resolveLinks(QFile::encodeName(m_path));
+    if (!target)
+        throw IniWriteError(m_path);
+    QByteArray text;
+    // A file that exists but cannot be read must not be replaced by one holding only this key.
+    if (FileStore::read(*target, text) == FileStore::ReadOutcome::Failed)
+        throw IniWriteError(m_path);
+    if (!FileStore::replace(*target, IniText::withValue(text, section, key, value)))
+        throw IniWriteError(m_path);
 }

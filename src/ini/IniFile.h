@@ -4,7 +4,8 @@
 // and is the one a write updates; a write keeps every other byte of the file (comments, unknown keys and
 // sections, CRLF line ends, a UTF-8 byte-order mark); the file is created on the first write; each write
 // reaches the disk before it returns and replaces the file atomically (temporary file in the same folder,
-// flushed, renamed over the old one), so a crash leaves either the old file or the new one.
+// flushed, renamed over the old one), so a crash leaves either the old file or the new one. A write through
+// a symbolic link replaces the link's target and keeps the file's permission bits.
 // Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
 #pragma once
 
@@ -31,7 +32,9 @@ public:
     // The value of key in section, or defaultValue when the file, the section or the key is missing.
     QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
 
-    // Sets key in section to value, adding the section or the key when missing. Throws IniWriteError.
+    // Sets key in section to value, adding the section or the key when missing. Throws IniWriteError when
+    // the file cannot be written, and also for names or a value that would not read back as written (an
+    // empty name, a line break, ']' in a section name, '=' in a key, a key starting with ';' or '[').
     void writeString(const QString &section, const QString &key, const QString &value);
 
 private:

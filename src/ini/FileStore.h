@@ -1,0 +1,32 @@
+// FileStore: whole-file reads and crash-safe whole-file replacement for the INI accessor.
+//
+// Responsibilities: a replace goes to a temporary file in the target's folder, is flushed to the disk,
+// takes the old file's permission bits and owner, and is renamed over the target, so that a crash at
+// any moment leaves the old file or the new one, never a mix; a failed replace removes its temporary
+// file and leaves the target untouched. Paths are in the file system's own encoding.
+// Collaborations: IniFile. This is the POSIX implementation; Windows needs its own (ReplaceFileW).
+// Threads: any; no state.
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace FileStore {
+
+enum class ReadOutcome { Read, Missing, Failed };
+
+// Reads the whole regular file at path into bytes. Missing means that nothing exists there yet;
+// Failed (a directory, a device, no permission, a read error, a file over 256 MiB) means the content
+// could not be had.
+ReadOutcome read(const QByteArray &path, QByteArray &bytes);
+
+// The file that path finally names after following symbolic links (it may not exist yet), or nothing
+// when the links loop.
+std::optional<QByteArray> resolveLinks(const QByteArray &path);
+
+// Replaces the regular file at path (no link) with bytes, creating it when missing. False when the
+// bytes did not reach the disk; then nothing has changed.
+bool replace(const QByteArray &path, const QByteArray &bytes);
+
+} // namespace FileStore
