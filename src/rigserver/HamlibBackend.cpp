@@ -66,6 +66,7 @@ void HamlibBackend::silenceLibrary()
 
 std::string HamlibBackend::modelName(int model)
 {
+    silenceLibrary();
     std::lock_guard lock(libraryMutex());
     rig_check_backend(static_cast<rig_model_t>(model));
     const rig_caps *caps = rig_get_caps(static_cast<rig_model_t>(model));
@@ -85,6 +86,7 @@ RigResult HamlibBackend::call(int hamlibResult)
 
 RigResult HamlibBackend::open()
 {
+    silenceLibrary();
     close();
     {
         std::lock_guard lock(libraryMutex());

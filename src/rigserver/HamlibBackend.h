@@ -32,7 +32,7 @@ public:
 
     // "Mfg Model" for a Hamlib model number, or an empty text for a model Hamlib does not know.
     static std::string modelName(int model);
-    // Keeps Hamlib quiet on stderr; called once per process before the first rig is made.
+    // Keeps Hamlib quiet on stderr; the first use of Hamlib calls it.
     static void silenceLibrary();
 
 private:

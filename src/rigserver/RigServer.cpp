@@ -1,6 +1,5 @@
 #include "RigServer.h"
 
-#include "HamlibBackend.h"
 #include "IniFile.h"
 #include "RigServerSettings.h"
 #include "RigServerWindow.h"
@@ -9,7 +8,6 @@
 
 RigServer::RigServer(QString settingsPath, BackendFactory factory) : m_settingsPath(std::move(settingsPath))
 {
-    HamlibBackend::silenceLibrary();
     const IniFile file(m_settingsPath);
     for (int n = 1; n <= 2; ++n) {
         auto rig = std::make_unique<RigObject>(n, RigServerSettings::load(file, n), factory);

@@ -1,0 +1,325 @@
+// The rig server against real rigctld processes and Hamlib's Dummy rig: values round trip through both
+// back ends, rigs stay independent, and killed, stopped and restarted servers show as status and recover.
+#include "EventLog.h"
+#include "RigObject.h"
+#include "RigServer.h"
+#include "RigctldProcess.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int PollMs = 200;
+constexpr int TimeoutMs = 1000;
+// Room for a loaded machine or a sanitizer build on top of the bounds the server promises.
+constexpr int SlackMs = 1500;
+
+RigSettings overRigctld(const RigctldProcess &rigctld)
+{
+    RigSettings settings;
+    settings.model = RigSettings::RigctldModel;
+    settings.port = rigctld.hostPort().toStdString();
+    settings.pollMs = PollMs;
+    settings.timeoutMs = TimeoutMs;
+    settings.conf.clear();
+    return settings;
+}
+
+RigSettings dummyInProcess()
+{
+    RigSettings settings;
+    settings.pollMs = PollMs;
+    settings.timeoutMs = TimeoutMs;
+    return settings;
+}
+
+bool waitOnline(RigObject &rig, int ms = 10000)
+{
+    return QTest::qWaitFor([&] { return rig.Status() == OmniRig::ST_ONLINE; }, ms);
+}
+
+} // namespace
+
+class TestRigServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void everyModeRoundTrips();
+    void rigsAreIndependent();
+    void killedServerShowsAndRecovers();
+    void stoppedServerShowsAndRecovers();
+    void eventsAreRaisedOnce();
+    void transmitStateIsRead();
+    void defaultServerRunsTwoDummyRigs();
+    void pollingWaitsForFirstClient();
+    void reconfigureKeepsTheRigObject();
+    void statusWithoutRadio_data();
+    void statusWithoutRadio();
+};
+
+void TestRigServer::roundTrip_data()
+{
+    QTest::addColumn<bool>("viaRigctld");
+    QTest::newRow("Hamlib Dummy in process") << false;
+    QTest::newRow("rigctld client") << true;
+}
+
+void TestRigServer::roundTrip()
+{
+    QFETCH(bool, viaRigctld);
+    RigctldProcess rigctld(1);
+    if (viaRigctld)
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigObject rig(1, viaRigctld ? overRigctld(rigctld) : dummyInProcess());
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    QCOMPARE(rig.StatusStr(), std::string("On-line"));
+    QCOMPARE(rig.RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig.Freq(), std::int64_t(145000000));
+    QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_FM));
+
+    rig.SetFreq(14074000);
+    rig.SetMode(OmniRig::PM_SSB_U);
+    QTRY_COMPARE(rig.Freq(), std::int64_t(14074000));
+    QTRY_COMPARE(rig.Mode(), std::int32_t(OmniRig::PM_SSB_U));
+    if (viaRigctld) {
+        // The radio behind rigctld really moved, not just our cache.
+        QCOMPARE(rigctld.query(QStringLiteral("f")).value(0), QStringLiteral("14074000"));
+        QCOMPARE(rigctld.query(QStringLiteral("m")).value(0), QStringLiteral("USB"));
+    }
+}
+
+void TestRigServer::everyModeRoundTrips()
+{
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigObject rig(1, overRigctld(rigctld));
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    const std::pair<std::int32_t, const char *> modes[] = {
+        {OmniRig::PM_CW_U, "CW"},      {OmniRig::PM_CW_L, "CWR"},      {OmniRig::PM_SSB_U, "USB"},
+        {OmniRig::PM_SSB_L, "LSB"},    {OmniRig::PM_DIG_U, "PKTUSB"},  {OmniRig::PM_DIG_L, "PKTLSB"},
+        {OmniRig::PM_AM, "AM"},        {OmniRig::PM_FM, "FM"},
+    };
+    for (const auto &[flag, name] : modes) {
+        rig.SetMode(flag);
+        QTRY_COMPARE(rig.Mode(), flag);
+        QCOMPARE(rigctld.query(QStringLiteral("m")).value(0), QString::fromLatin1(name));
+    }
+    // A mode without a Hamlib name sends nothing.
+    rig.SetMode(0);
+    rig.SetMode(OmniRig::PM_FREQ);
+    QTest::qWait(2 * PollMs);
+    QCOMPARE(rigctld.query(QStringLiteral("m")).value(0), QStringLiteral("FM"));
+}
+
+void TestRigServer::rigsAreIndependent()
+{
+    RigctldProcess first(1);
+    RigctldProcess second(6);
+    QVERIFY2(first.start(), qPrintable(first.error()));
+    QVERIFY2(second.start(), qPrintable(second.error()));
+    RigObject rig1(1, overRigctld(first));
+    RigObject rig2(2, overRigctld(second));
+    rig1.start();
+    rig2.start();
+    QVERIFY(waitOnline(rig1));
+    QVERIFY(waitOnline(rig2));
+    QCOMPARE(rig1.RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig2.RigType(), std::string("Hamlib Dummy No VFO"));
+
+    rig1.SetFreq(7074000);
+    rig2.SetFreq(3573000);
+    rig2.SetMode(OmniRig::PM_SSB_L);
+    QTRY_COMPARE(rig1.Freq(), std::int64_t(7074000));
+    QTRY_COMPARE(rig2.Freq(), std::int64_t(3573000));
+    QTRY_COMPARE(rig2.Mode(), std::int32_t(OmniRig::PM_SSB_L));
+    QCOMPARE(first.query(QStringLiteral("f")).value(0), QStringLiteral("7074000"));
+    QCOMPARE(second.query(QStringLiteral("f")).value(0), QStringLiteral("3573000"));
+    QCOMPARE(rig1.Mode(), std::int32_t(OmniRig::PM_FM));
+}
+
+void TestRigServer::killedServerShowsAndRecovers()
+{
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigObject rig(1, overRigctld(rigctld));
+    rig.start();
+    QVERIFY(waitOnline(rig));
+
+    rigctld.kill9();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Status() != OmniRig::ST_ONLINE, TimeoutMs + PollMs + SlackMs);
+    QCOMPARE(rig.StatusStr(), std::string("Port is not available"));
+
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("On-line"), 3000 + SlackMs);
+}
+
+void TestRigServer::stoppedServerShowsAndRecovers()
+{
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigObject rig(1, overRigctld(rigctld));
+    rig.start();
+    QVERIFY(waitOnline(rig));
+
+    rigctld.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("Rig is not responding"), TimeoutMs + PollMs + SlackMs);
+    QCOMPARE(rig.Status(), std::int32_t(OmniRig::ST_NOTRESPONDING));
+
+    rigctld.resume();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("On-line"), 2 * TimeoutMs + 1000 + SlackMs);
+}
+
+void TestRigServer::eventsAreRaisedOnce()
+{
+    RigctldProcess first(1);
+    RigctldProcess second(6);
+    QVERIFY2(first.start(), qPrintable(first.error()));
+    QVERIFY2(second.start(), qPrintable(second.error()));
+    RigObject rig1(1, overRigctld(first));
+    RigObject rig2(2, overRigctld(second));
+    EventLog log;
+    log.listen(rig1);
+    log.listen(rig2);
+    rig1.start();
+    rig2.start();
+    QVERIFY(waitOnline(rig1));
+    QVERIFY(waitOnline(rig2));
+    // Connecting names the remote radio, puts the rig on line, and reports every value read.
+    QTRY_COMPARE(log.count(QStringLiteral("params 1 FREQ|RX|FM")), 1);
+    QTRY_COMPARE(log.count(QStringLiteral("params 2 FREQ|RX|FM")), 1);
+    QCOMPARE(log.count(QStringLiteral("status 1")), 1);
+    QCOMPARE(log.count(QStringLiteral("status 2")), 1);
+    QCOMPARE(log.count(QStringLiteral("type 1")), 1);
+    QCOMPARE(log.events.indexOf(QStringLiteral("status 1")) < log.events.indexOf(QStringLiteral("params 1 FREQ|RX|FM")),
+             true);
+
+    log.events.clear();
+    rig1.SetFreq(21074000);
+    QTRY_COMPARE(log.count(QStringLiteral("params 1 FREQ")), 1);
+    rig2.SetMode(OmniRig::PM_CW_U);
+    QTRY_COMPARE(log.count(QStringLiteral("params 2 CW")), 1);
+    // Several polls later nothing more has been raised: unchanged values are not news.
+    QTest::qWait(3 * PollMs);
+    QCOMPARE(log.events, QStringList({QStringLiteral("params 1 FREQ"), QStringLiteral("params 2 CW")}));
+}
+
+void TestRigServer::transmitStateIsRead()
+{
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigObject rig(1, overRigctld(rigctld));
+    EventLog log;
+    log.listen(rig);
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    QCOMPARE(rig.Tx(), std::int32_t(OmniRig::PM_RX));
+    QVERIFY(rig.IsParamReadable(OmniRig::PM_TX));
+    QVERIFY(rig.IsParamReadable(OmniRig::PM_RX));
+
+    rigctld.query(QStringLiteral("T 1"));
+    QTRY_COMPARE(rig.Tx(), std::int32_t(OmniRig::PM_TX));
+    QCOMPARE(log.count(QStringLiteral("params 1 TX")), 1);
+    rigctld.query(QStringLiteral("T 0"));
+    QTRY_COMPARE(rig.Tx(), std::int32_t(OmniRig::PM_RX));
+}
+
+void TestRigServer::defaultServerRunsTwoDummyRigs()
+{
+    QTemporaryDir dir;
+    RigServer server(dir.filePath(QStringLiteral("velkor/rigserver.ini")));
+    EventLog log;
+    server.Advise(&log);
+    IRigX *rig1 = server.Rig1();
+    IRigX *rig2 = server.Rig2();
+    QVERIFY(rig1 != rig2);
+    QTRY_COMPARE_WITH_TIMEOUT(rig1->StatusStr(), std::string("On-line"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig2->StatusStr(), std::string("On-line"), 10000);
+    QCOMPARE(rig1->RigType(), std::string("Hamlib Dummy"));
+    // ptt_type=RIG: the Dummy's transmit state can be read.
+    QTRY_COMPARE(rig1->Tx(), std::int32_t(OmniRig::PM_RX));
+    QVERIFY(rig1->IsParamReadable(OmniRig::PM_TX));
+    QCOMPARE(server.Rig1(), rig1);
+    QTRY_VERIFY(log.count(QStringLiteral("status 1")) == 1 && log.count(QStringLiteral("status 2")) == 1);
+    // The server only reads its settings; the file appears when the user applies settings.
+    QVERIFY(!QFile::exists(server.settingsPath()));
+}
+
+void TestRigServer::pollingWaitsForFirstClient()
+{
+    QTemporaryDir dir;
+    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")));
+    QTest::qWait(500);
+    QCOMPARE(server.Rig1()->Status(), std::int32_t(OmniRig::ST_NOTRESPONDING));
+    QCOMPARE(server.rig(1)->commandCount(), std::uint64_t(0));
+    EventLog log;
+    server.Advise(&log);
+    QTRY_COMPARE_WITH_TIMEOUT(server.Rig1()->Status(), std::int32_t(OmniRig::ST_ONLINE), 10000);
+    QCOMPARE(log.count(QStringLiteral("status 1")), 1);
+}
+
+void TestRigServer::reconfigureKeepsTheRigObject()
+{
+    RigctldProcess rigctld(6);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    QTemporaryDir dir;
+    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")));
+    EventLog log;
+    server.Advise(&log);
+    IRigX *rig2 = server.Rig2();
+    QTRY_COMPARE_WITH_TIMEOUT(rig2->Status(), std::int32_t(OmniRig::ST_ONLINE), 10000);
+
+    log.events.clear();
+    server.reconfigure(2, overRigctld(rigctld));
+    QCOMPARE(server.Rig2(), rig2);
+    QCOMPARE(log.events.mid(0, 2), QStringList({QStringLiteral("type 2"), QStringLiteral("status 2")}));
+    QTRY_COMPARE(rig2->RigType(), std::string("Hamlib Dummy No VFO"));
+    QTRY_COMPARE(rig2->Status(), std::int32_t(OmniRig::ST_ONLINE));
+    QCOMPARE(log.events.filter(QStringLiteral(" 1")).size(), 0);
+
+    // The same settings again change nothing and raise nothing.
+    log.events.clear();
+    server.reconfigure(2, overRigctld(rigctld));
+    QCOMPARE(log.events, QStringList());
+}
+
+void TestRigServer::statusWithoutRadio_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("rigType");
+    QTest::newRow("no rig") << 0 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured" << "NONE";
+    QTest::newRow("unknown model") << 999999 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured"
+                                   << "NONE";
+    QTest::newRow("disabled") << 1 << false << int(OmniRig::ST_DISABLED) << "Rig is disabled" << "Hamlib Dummy";
+    QTest::newRow("serial port that is not there") << 1020 << true << int(OmniRig::ST_PORTBUSY)
+                                                   << "Port is not available" << "Yaesu FT-817";
+}
+
+void TestRigServer::statusWithoutRadio()
+{
+    QFETCH(int, model);
+    QFETCH(bool, enabled);
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QFETCH(QString, rigType);
+    RigSettings settings = dummyInProcess();
+    settings.model = model;
+    settings.enabled = enabled;
+    settings.port = "/dev/velkor-no-such-port";
+    RigObject rig(1, settings);
+    rig.start();
+    QTRY_COMPARE(rig.Status(), std::int32_t(status));
+    QCOMPARE(QString::fromStdString(rig.StatusStr()), text);
+    QCOMPARE(QString::fromStdString(rig.RigType()), rigType);
+    QCOMPARE(rig.ReadableParams(), std::int32_t(0));
+}
+
+QTEST_MAIN(TestRigServer)
+#include "tst_rigserver.moc"
