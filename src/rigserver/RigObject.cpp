@@ -40,16 +40,12 @@ void RigObject::configure(const RigSettings &settings)
 
 void RigObject::SetFreq(std::int64_t hertz)
 {
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(
-        m_worker, [w = m_worker, hertz, generation] { w->writeFreq(hertz, generation); }, Qt::QueuedConnection);
+    m_worker->queueWrite({RigWorker::Write::Freq, hertz, m_generation});
 }
 
 void RigObject::SetMode(std::int32_t mode)
 {
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(
-        m_worker, [w = m_worker, mode, generation] { w->writeMode(mode, generation); }, Qt::QueuedConnection);
+    m_worker->queueWrite({RigWorker::Write::Mode, mode, m_generation});
 }
 
 void RigObject::take(const RigUpdate &update)

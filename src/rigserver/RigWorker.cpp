@@ -5,6 +5,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FirstBackoffMs = 250;
@@ -238,31 +240,50 @@ void RigWorker::tallyCommands()
     m_backendCommands = now;
 }
 
-void RigWorker::afterWrite(RigResult result)
+void RigWorker::queueWrite(const Write &write)
 {
-    tallyCommands();
-    if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected) {
-        // Read back at once: the write shows in the cache without waiting for the next poll.
-        m_pollTimer.start(0);
-        return;
+    std::lock_guard lock(m_writesMutex);
+    const auto same = std::find_if(m_writes.begin(), m_writes.end(),
+                                   [&](const Write &pending) { return pending.kind == write.kind; });
+    if (same != m_writes.end())
+        *same = write;
+    else
+        m_writes.push_back(write);
+    if (!m_flushQueued) {
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &RigWorker::flushWrites, Qt::QueuedConnection);
     }
-    fail(result);
 }
 
-void RigWorker::writeFreq(std::int64_t hertz, quint64 generation)
+void RigWorker::flushWrites()
 {
-    if (generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
-        return;
-    if (!m_backend->caps().canSetFreq)
-        return;
-    afterWrite(m_backend->setFreq(hertz));
-}
-
-void RigWorker::writeMode(std::int32_t modeFlag, quint64 generation)
-{
-    if (generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
-        return;
-    if (!m_backend->caps().canSetMode)
-        return;
-    afterWrite(m_backend->setMode(modeFlag));
+    std::vector<Write> writes;
+    {
+        std::lock_guard lock(m_writesMutex);
+        writes.swap(m_writes);
+        m_flushQueued = false;
+    }
+    bool wrote = false;
+    for (const Write &write : writes) {
+        // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does.
+        if (write.generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
+            continue;
+        const RigCaps &caps = m_backend->caps();
+        RigResult result = RigResult::Ok;
+        if (write.kind == Write::Freq && caps.canSetFreq)
+            result = m_backend->setFreq(write.value);
+        else if (write.kind == Write::Mode && caps.canSetMode)
+            result = m_backend->setMode(static_cast<std::int32_t>(write.value));
+        else
+            continue;
+        tallyCommands();
+        wrote = true;
+        if (result != RigResult::Ok && result != RigResult::NotAvailable && result != RigResult::Rejected) {
+            fail(result);
+            return;
+        }
+    }
+    // Read back at once: the write shows in the cache without waiting for the next poll.
+    if (wrote)
+        m_pollTimer.start(0);
 }

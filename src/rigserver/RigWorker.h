@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 using BackendFactory = std::function<std::unique_ptr<RigBackend>(const RigSettings &)>;
 
@@ -38,9 +39,16 @@ public:
     // Queued calls from the rig object.
     void configure(const RigSettings &settings, quint64 generation);
     void start();
-    void writeFreq(std::int64_t hertz, quint64 generation);
-    void writeMode(std::int32_t modeFlag, quint64 generation);
     void shutdown();
+
+    // A write for the radio, called from the GUI thread. Writes of one kind that have not reached the radio
+    // yet are replaced by the newest, so a radio that hangs for a while gets the last value, not a backlog.
+    struct Write {
+        enum Kind { Freq, Mode } kind;
+        std::int64_t value;
+        quint64 generation;
+    };
+    void queueWrite(const Write &write);
 
     // Cuts a blocking radio call short, so shutdown does not wait for a timeout.
     void abort();
@@ -60,7 +68,7 @@ private:
     void closeBackend();
     void scheduleReopen();
     void publish(const RigState &state, bool always = false);
-    void afterWrite(RigResult result);
+    void flushWrites();
     void tallyCommands();
 
     BackendFactory m_factory;
@@ -78,6 +86,9 @@ private:
     QTimer m_pollTimer;
     QTimer m_reopenTimer;
     int m_backoffMs = 0;
+    std::mutex m_writesMutex; // guards m_writes and m_flushQueued against queueWrite() from the GUI thread
+    std::vector<Write> m_writes;
+    bool m_flushQueued = false;
     std::atomic<bool> m_aborted{false};
     std::atomic<std::uint64_t> m_commands{0};
     std::uint64_t m_backendCommands = 0;
