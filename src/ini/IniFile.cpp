@@ -24,8 +24,16 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    if (m_path.isEmpty() || !IniText::canStore(section, key, value))
+    writeStrings(section, {{key, value}});
+}
+
+void IniFile::writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues)
+{
+    if (m_path.isEmpty())
         throw IniWriteError(m_path);
+    for (const auto &[key, value] : keysAndValues)
+        if (!IniText::canStore(section, key, value))
+            throw IniWriteError(m_path);
     // The rename must replace what a link points to, or it would turn the link into a plain file.
     const std::optional<QByteArray> target = FileStore::resolveLinks(QFile::encodeName(m_path));
     if (!target)
@@ -34,6 +42,8 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     // A file that exists but cannot be read must not be replaced by one holding only this key.
     if (FileStore::read(*target, text) == FileStore::ReadOutcome::Failed)
         throw IniWriteError(m_path);
-    if (!FileStore::replace(*target, IniText::withValue(text, section, key, value)))
+    for (const auto &[key, value] : keysAndValues)
+        text = IniText::withValue(text, section, key, value);
+    if (!FileStore::replace(*target, text))
         throw IniWriteError(m_path);
 }

@@ -9,9 +9,11 @@
 // Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <stdexcept>
+#include <utility>
 
 // A write that did not reach the file. what() is "Unable to write to <path>".
 class IniWriteError : public std::runtime_error {
@@ -36,6 +38,10 @@ public:
     // the file cannot be written, and also for names or a value that would not read back as written (an
     // empty name, a line break, ']' in a section name, '=' in a key, a key starting with ';' or '[').
     void writeString(const QString &section, const QString &key, const QString &value);
+
+    // Sets several keys of one section in a single replacement of the file: either all of them reach the
+    // file or none does. The same rules and errors as writeString.
+    void writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues);
 
 private:
     QString m_path;

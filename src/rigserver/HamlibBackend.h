@@ -7,8 +7,29 @@
 #include "RigSettings.h"
 
 #include <string>
+#include <vector>
 
 struct s_rig;
+
+// One radio model this Hamlib knows, as the settings window offers it.
+struct HamlibModel {
+    // How the radio is reached, which decides what the port setting holds.
+    enum class Port {
+        None,    // nothing to connect (the Dummy rigs)
+        Serial,  // a serial device
+        Network, // host:port
+        Device,  // a device file that is not a serial line (parallel port, tuner card)
+        Usb,     // through libusb: Hamlib reads the port text its own way
+        Other,
+    };
+
+    int model = 0;
+    std::string manufacturer;
+    std::string name;
+    Port port = Port::None;
+    int serialRateMin = 0; // baud; 0 when the radio has no serial line
+    int serialRateMax = 0;
+};
 
 class HamlibBackend final : public RigBackend {
 public:
@@ -32,6 +53,11 @@ public:
 
     // "Mfg Model" for a Hamlib model number, or an empty text for a model Hamlib does not know.
     static std::string modelName(int model);
+    // Every model this Hamlib knows, by model number. Read from Hamlib's static tables once, so the GUI
+    // thread may call it: it never opens a radio.
+    static const std::vector<HamlibModel> &models();
+    // The entry of models() for a model number, or null.
+    static const HamlibModel *findModel(int model);
     // Keeps Hamlib quiet on stderr; the first use of Hamlib calls it.
     static void silenceLibrary();
 

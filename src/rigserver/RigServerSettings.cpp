@@ -46,14 +46,15 @@ RigSettings load(const IniFile &file, int rigNumber)
 
 void save(IniFile &file, int rigNumber, const RigSettings &settings)
 {
-    const QString sec = section(rigNumber);
-    file.writeString(sec, QStringLiteral("Model"), QString::number(settings.model));
-    file.writeString(sec, QStringLiteral("Port"), QString::fromStdString(settings.port));
-    file.writeString(sec, QStringLiteral("Speed"), QString::number(settings.speed));
-    file.writeString(sec, QStringLiteral("PollMs"), QString::number(settings.pollMs));
-    file.writeString(sec, QStringLiteral("TimeoutMs"), QString::number(settings.timeoutMs));
-    file.writeString(sec, QStringLiteral("Enabled"), settings.enabled ? QStringLiteral("1") : QStringLiteral("0"));
-    file.writeString(sec, QStringLiteral("Conf"), QString::fromStdString(settings.conf));
+    // One replacement of the file, so a failed save never leaves a rig half old, half new.
+    file.writeStrings(section(rigNumber),
+                      {{QStringLiteral("Model"), QString::number(settings.model)},
+                       {QStringLiteral("Port"), QString::fromStdString(settings.port)},
+                       {QStringLiteral("Speed"), QString::number(settings.speed)},
+                       {QStringLiteral("PollMs"), QString::number(settings.pollMs)},
+                       {QStringLiteral("TimeoutMs"), QString::number(settings.timeoutMs)},
+                       {QStringLiteral("Enabled"), settings.enabled ? QStringLiteral("1") : QStringLiteral("0")},
+                       {QStringLiteral("Conf"), QString::fromStdString(settings.conf)}});
 }
 
 } // namespace RigServerSettings

@@ -1,11 +1,23 @@
-// RigServerWindow: the rig server's settings window ("OmniRig Settings").
-// Threads: GUI thread.
+// RigServerWindow: the rig server's settings window ("OmniRig Settings"), one page per rig.
+//
+// Responsibilities: show the rigs' current settings whenever it is opened; Apply (and OK) write the rigs
+// that changed to the settings file and reconfigure just those rigs, and only once their settings reached
+// the file; Cancel, Escape and closing the window drop the edits. A value that cannot be saved keeps
+// everything as it was, with the reason beside the field; a failed write is reported in the window.
+// Collaborations: RigServer owns it and raises the visible-change event when it is shown or hidden;
+// RigSettingsForm per rig; RigServerSettings and IniFile write the file.
+// Threads: GUI thread. It reads the rigs' cached state only, so it never waits for a radio.
 #pragma once
 
 #include <QWidget>
 
-class RigServer;
+#include <array>
+
+class QDialogButtonBox;
 class QLabel;
+class QTabWidget;
+class RigServer;
+class RigSettingsForm;
 
 class RigServerWindow final : public QWidget {
     Q_OBJECT
@@ -17,8 +29,19 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void refresh();
+    // Saves and reconfigures the rigs whose settings were changed. False when a rig's settings could not
+    // be saved: a value was refused or the file could not be written; the window says why.
+    bool apply();
+    void load();
+    void accept();
+    void showRig(int rigNumber);
+    void updateChanges();
+    void say(const QString &text, bool problem);
+    RigSettingsForm *form(int rigNumber) const { return m_forms[rigNumber == 1 ? 0 : 1]; }
 
     RigServer *m_server;
-    QLabel *m_summary;
+    QTabWidget *m_tabs;
+    std::array<RigSettingsForm *, 2> m_forms{};
+    QLabel *m_message;
+    QDialogButtonBox *m_buttons;
 };

@@ -58,6 +58,7 @@ private slots:
     void newFile();
     void write_data();
     void write();
+    void severalKeysInOneReplacement();
     void refusedNames_data();
     void refusedNames();
     void failedWrite_data();
@@ -203,6 +204,20 @@ void TestIniFile::write()
     ini.writeString(section, key, value);
     QCOMPARE(readFileBytes(ini.path()), after);
     QCOMPARE(ini.readString(section, key, kMissing), value);
+}
+
+void TestIniFile::severalKeysInOneReplacement()
+{
+    QTemporaryDir folder;
+    IniFile ini(folder.filePath("rigserver.ini"));
+    writeBytes(ini.path(), "; radios\r\n[Rig2]\r\nmodel=1\r\n");
+    ini.writeStrings("Rig2", {{"Model", "2"}, {"Port", "127.0.0.1:4532"}});
+    QCOMPARE(readFileBytes(ini.path()), QByteArray("; radios\r\n[Rig2]\r\nmodel=2\r\nPort=127.0.0.1:4532\r\n"));
+    // One refused entry and none of them is written.
+    const QByteArray before = readFileBytes(ini.path());
+    QVERIFY_THROWS_EXCEPTION(IniWriteError, ini.writeStrings("Rig2", {{"Model", "6"}, {"Po=rt", "x"}}));
+    QCOMPARE(readFileBytes(ini.path()), before);
+    QCOMPARE(entries(folder.path()), QStringList{"rigserver.ini"});
 }
 
 void TestIniFile::refusedNames_data()
