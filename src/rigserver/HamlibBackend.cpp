@@ -19,63 +19,6 @@ std::mutex &libraryMutex()
     return mutex;
 }
 
-RigResult fromHamlib(int code)
-{
-    switch (code < 0 ? -code : code) {
-    case RIG_OK:
-        return RigResult::Ok;
-    case RIG_ENIMPL:
-    case RIG_ENAVAIL:
-    case RIG_ENTARGET:
-        return RigResult::NotAvailable;
-    case RIG_ETIMEOUT:
-    case RIG_EPOWER:
-        return RigResult::Timeout;
-    case RIG_EIO:
-    case RIG_BUSERROR:
-    case RIG_BUSBUSY:
-        return RigResult::PortError;
-    case RIG_EPROTO:
-        return RigResult::ProtocolError;
-    default:
-        return RigResult::Rejected;
-    }
-}
-
-HamlibModel::Port portOf(rig_port_t type)
-{
-    switch (type) {
-    case RIG_PORT_NONE:
-        return HamlibModel::Port::None;
-    case RIG_PORT_SERIAL:
-        return HamlibModel::Port::Serial;
-    case RIG_PORT_NETWORK:
-    case RIG_PORT_UDP_NETWORK:
-        return HamlibModel::Port::Network;
-    case RIG_PORT_DEVICE:
-    case RIG_PORT_PARALLEL:
-        return HamlibModel::Port::Device;
-    case RIG_PORT_USB:
-        return HamlibModel::Port::Usb;
-    default:
-        return HamlibModel::Port::Other;
-    }
-}
-
-int collectModel(const rig_caps *caps, rig_ptr_t data)
-{
-    auto &list = *static_cast<std::vector<HamlibModel> *>(data);
-    HamlibModel entry;
-    entry.model = static_cast<int>(caps->rig_model);
-    entry.manufacturer = caps->mfg_name ? caps->mfg_name : "";
-    entry.name = caps->model_name ? caps->model_name : "";
-    entry.port = portOf(caps->port_type);
-    entry.serialRateMin = caps->serial_rate_min;
-    entry.serialRateMax = caps->serial_rate_max;
-    list.push_back(std::move(entry));
-    return 1; // go on
-}
-
 int quietLog(enum rig_debug_level_e, rig_ptr_t, const char *, va_list)
 {
     return 0;
@@ -138,7 +81,7 @@ const HamlibModel *HamlibBackend::findModel(int model)
 RigResult HamlibBackend::call(int hamlibResult)
 {
     ++m_commands;
-    return fromHamlib(hamlibResult);
+    return rigResultFromHamlibCode(hamlibResult);
 }
 
 RigResult HamlibBackend::open()

@@ -18,6 +18,9 @@ enum class RigResult {
     ProtocolError, // an answer that makes no sense: the link is out of step
 };
 
+// What a Hamlib error code (negative, as Hamlib returns it and rigctld reports it in RPRT) means here.
+RigResult rigResultFromHamlibCode(int code);
+
 struct RigCaps {
     std::string rigType; // "Hamlib Dummy", "Icom IC-7300" ...
     bool canGetFreq = false;

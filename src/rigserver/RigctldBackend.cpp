@@ -4,34 +4,6 @@
 
 #include <string>
 
-namespace {
-
-// rigctld passes the radio's own Hamlib error code back in RPRT.
-RigResult fromHamlibCode(int code)
-{
-    switch (-code) {
-    case 0:
-        return RigResult::Ok;
-    case 4:  // RIG_ENIMPL
-    case 11: // RIG_ENAVAIL
-    case 12: // RIG_ENTARGET
-        return RigResult::NotAvailable;
-    case 5:  // RIG_ETIMEOUT
-    case 20: // RIG_EPOWER
-        return RigResult::Timeout;
-    case 6:  // RIG_EIO
-    case 13: // RIG_BUSERROR
-    case 14: // RIG_BUSBUSY
-        return RigResult::PortError;
-    case 8: // RIG_EPROTO
-        return RigResult::ProtocolError;
-    default:
-        return RigResult::Rejected;
-    }
-}
-
-} // namespace
-
 RigctldBackend::RigctldBackend(std::string hostPort, int timeoutMs)
     : m_hostPort(std::move(hostPort)), m_timeoutMs(timeoutMs)
 {
@@ -42,7 +14,7 @@ RigResult RigctldBackend::run(std::string_view command, std::string_view name, R
     const RigResult result = m_connection.transact(command, name, reply, m_timeoutMs);
     if (result != RigResult::Ok)
         return result;
-    return fromHamlibCode(reply.code);
+    return rigResultFromHamlibCode(reply.code);
 }
 
 RigResult RigctldBackend::open()
