@@ -19,6 +19,40 @@ std::mutex &libraryMutex()
     return mutex;
 }
 
+HamlibModel::Port portOf(rig_port_t type)
+{
+    switch (type) {
+    case RIG_PORT_NONE:
+        return HamlibModel::Port::None;
+    case RIG_PORT_SERIAL:
+        return HamlibModel::Port::Serial;
+    case RIG_PORT_NETWORK:
+    case RIG_PORT_UDP_NETWORK:
+        return HamlibModel::Port::Network;
+    case RIG_PORT_DEVICE:
+    case RIG_PORT_PARALLEL:
+        return HamlibModel::Port::Device;
+    case RIG_PORT_USB:
+        return HamlibModel::Port::Usb;
+    default:
+        return HamlibModel::Port::Other;
+    }
+}
+
+int collectModel(const rig_caps *caps, rig_ptr_t data)
+{
+    auto &list = *static_cast<std::vector<HamlibModel> *>(data);
+    HamlibModel entry;
+    entry.model = static_cast<int>(caps->rig_model);
+    entry.manufacturer = caps->mfg_name ? caps->mfg_name : "";
+    entry.name = caps->model_name ? caps->model_name : "";
+    entry.port = portOf(caps->port_type);
+    entry.serialRateMin = caps->serial_rate_min;
+    entry.serialRateMax = caps->serial_rate_max;
+    list.push_back(std::move(entry));
+    return 1; // go on
+}
+
 int quietLog(enum rig_debug_level_e, rig_ptr_t, const char *, va_list)
 {
     return 0;
