@@ -1,12 +1,24 @@
+// The process entry: the application, the rig server the panel talks to, and the panel.
+#include "PanelArtwork.h"
+#include "RigServerFactory.h"
+#include "TOmniRigX.h"
+#include "VE2Z.h"
+#include "platform/MessageBoxes.h"
+
 #include <QApplication>
-#include <QWidget>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("VE2Z"));
-    window.resize(224, 167);
-    window.show();
-    return app.exec();
+    MessageBoxes::setApplicationTitle(QStringLiteral("Velkor using OmniRig"));
+    QApplication::setWindowIcon(PanelArtwork::mainIcon());
+    TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>());
+
+    TSO2VPanel panel(QApplication::arguments());
+    if (panel.startupEnded())
+        return 1;
+    panel.show();
+    return QApplication::exec();
 }

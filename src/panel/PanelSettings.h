@@ -1,0 +1,64 @@
+// PanelSettings: where the panel keeps its settings and how the three keys of section "VE2Z" are read
+// and written. The rules are lenient on reading, so that a hand-edited or broken file gives defaults and
+// never stops start-up, and strict on writing, so that the file always holds one of the written forms.
+// Threads: any.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class IniFile;
+
+namespace PanelSettings {
+
+inline const QString FileName = QStringLiteral("VELKOR.INI");
+inline const QString Section = QStringLiteral("VE2Z");
+inline const QString OffsetKey = QStringLiteral("OFFSET");
+inline const QString ShiftKey = QStringLiteral("SHIFT");
+inline const QString TrackKey = QStringLiteral("TRACK");
+
+// The slider's range; its centre is offset zero.
+inline constexpr int MinPosition = 0;
+inline constexpr int CentrePosition = 2000;
+inline constexpr int MaxPosition = 4000;
+
+enum class Track { None = 0, Rig1 = 1, Rig2 = 2 };
+
+// arguments as QCoreApplication gives them, the program first. "-F" (in any case) as the first argument
+// names the file in the second, taken as given: file names here are case-sensitive. Any other command
+// line, and a "-F" without a file after it, gives the default path.
+QString iniPath(const QStringList &arguments, const QString &currentDir);
+// VELKOR.INI in currentDir.
+QString defaultIniPath(const QString &currentDir);
+
+// A whole number in decimal, with an optional leading minus; one too large for 64 bits counts as the
+// largest of its sign, since every use clamps it anyway.
+std::optional<qint64> wholeNumber(const QString &text);
+
+// Slider position for an "OFFSET" text: offset + 2000 clamped to the range, 2000 for anything but a
+// whole number.
+int positionFromOffset(const QString &text);
+// Whether an "SHIFT" text switches the offset on: YES, TRUE or ON in any case.
+bool ritFromShift(const QString &text);
+// The tracking choice for a "TRACK" text; a text that is no whole number counts as 0.
+Track trackFromText(const QString &text);
+
+QString offsetText(int position);
+QString shiftText(bool rit);
+QString trackText(Track track);
+
+struct Stored {
+    QString offset;
+    QString shift;
+    QString track;
+};
+
+// The three values, each with its default when missing.
+Stored read(const IniFile &file);
+// OFFSET, SHIFT, then TRACK unless no tracking choice is selected; each write reaches the file at once.
+// Throws IniWriteError.
+void write(IniFile &file, int position, bool rit, std::optional<Track> track);
+
+} // namespace PanelSettings

@@ -1,0 +1,431 @@
+// Transfer, tracking, the offset slider, the RIT switch and calibration, driven through the panel's own
+// controls on a fake rig server that logs every read and write in order.
+#include "PanelFixture.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+const QString USB = QString::number(OmniRig::PM_SSB_U);
+const QString LSB = QString::number(OmniRig::PM_SSB_L);
+constexpr qint64 MaxHertz = std::numeric_limits<qint64>::max();
+
+// The panel on the fake server's rigs (Rig1 14074000 USB, Rig2 7074000 LSB), the offset switched on
+// at position, and the log cleared.
+void prepare(PanelFixture &fixture, int position, bool rit = true)
+{
+    fixture.start();
+    fixture.shift()->setValue(position);
+    fixture.rit()->setChecked(rit);
+    fixture.server().clearLog();
+}
+
+void clickBox(QAbstractButton *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+} // namespace
+
+class TestPanelControls : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { PanelFixture::initProcess(); }
+    void transfers_data();
+    void transfers();
+    void noTransferWhenNotUsable_data();
+    void noTransferWhenNotUsable();
+    void frequencyLimits_data();
+    void frequencyLimits();
+    void swapStopsBetweenHalves();
+    void follow_data();
+    void follow();
+    void selectedTrackingButtonDoesNothing();
+    void offsetControls_data();
+    void offsetControls();
+    void sliderNotifications();
+    void selectionIsPainted_data();
+    void selectionIsPainted();
+    void calibration_data();
+    void calibration();
+    void failedCalibrationMovesNothing();
+};
+
+void TestPanelControls::transfers_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("rit");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("calls");
+
+    const auto a2b = [](const QString &to2) {
+        return QStringList{"Rig1.Status", "Rig2.Status",      "Rig1.RigType", "Rig2.RigType",
+                           "Rig1.Freq",   "Rig2.Freq=" + to2, "Rig1.Mode",    "Rig2.Mode=" + USB};
+    };
+    const auto b2a = [](const QString &to1) {
+        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status", "Rig2.Status",
+                           "Rig2.Freq",    "Rig1.Freq=" + to1, "Rig2.Mode",   "Rig1.Mode=" + LSB};
+    };
+    const auto swap = [](const QString &to2, const QString &to1) {
+        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status",      "Rig2.Status",
+                           "Rig2.Freq",    "Rig2.Mode",        "Rig1.Freq",        "Rig2.Freq=" + to2,
+                           "Rig1.Mode",    "Rig2.Mode=" + USB, "Rig1.Freq=" + to1, "Rig1.Mode=" + LSB};
+    };
+    QTest::newRow("A>B, RIT off copies exactly") << "A2B" << false << 2350 << a2b("14074000");
+    QTest::newRow("A>B +350") << "A2B" << true << 2350 << a2b("14074350");
+    QTest::newRow("A>B -350") << "A2B" << true << 1650 << a2b("14073650");
+    QTest::newRow("B>A, RIT off copies exactly") << "B2A" << false << 1650 << b2a("7074000");
+    QTest::newRow("B>A +350") << "B2A" << true << 2350 << b2a("7073650");
+    QTest::newRow("B>A -350") << "B2A" << true << 1650 << b2a("7074350");
+    QTest::newRow("A<>B, RIT off exchanges exactly") << "SWAP" << false << 2350 << swap("14074000", "7074000");
+    QTest::newRow("A<>B +350") << "SWAP" << true << 2350 << swap("14074350", "7073650");
+    QTest::newRow("A<>B -350") << "SWAP" << true << 1650 << swap("14073650", "7074350");
+}
+
+void TestPanelControls::transfers()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, rit);
+    QFETCH(int, position);
+    QFETCH(QStringList, calls);
+    PanelFixture fixture;
+    prepare(fixture, position, rit);
+    QTest::mouseClick(fixture.button(button.toLatin1()), Qt::LeftButton);
+    QCOMPARE(fixture.rigCalls(), calls);
+    QVERIFY(fixture.messages.shown.empty());
+}
+
+void TestPanelControls::noTransferWhenNotUsable_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("rig");
+    QTest::addColumn<QString>("rigType");
+    QTest::addColumn<QStringList>("calls");
+
+    const QString online = "Hamlib Dummy";
+    QTest::newRow("A>B, Rig1 off line") << "A2B" << 1 << online << QStringList{"Rig1.Status"};
+    QTest::newRow("A>B, Rig2 off line") << "A2B" << 2 << online << QStringList{"Rig1.Status", "Rig2.Status"};
+    QTest::newRow("A>B, Rig1 NONE") << "A2B" << 1 << "NONE"
+                                    << QStringList{"Rig1.Status", "Rig2.Status", "Rig1.RigType"};
+    QTest::newRow("A>B, Rig2 none") << "A2B" << 2 << "none"
+                                    << QStringList{"Rig1.Status", "Rig2.Status", "Rig1.RigType", "Rig2.RigType"};
+    QTest::newRow("B>A, Rig1 None") << "B2A" << 1 << "None" << QStringList{"Rig1.RigType"};
+    QTest::newRow("B>A, Rig2 off line") << "B2A" << 2 << online
+                                        << QStringList{"Rig1.RigType", "Rig2.RigType", "Rig1.Status", "Rig2.Status"};
+    QTest::newRow("A<>B, Rig2 nOnE") << "SWAP" << 2 << "nOnE" << QStringList{"Rig1.RigType", "Rig2.RigType"};
+    QTest::newRow("A<>B, Rig1 off line") << "SWAP" << 1 << online
+                                         << QStringList{"Rig1.RigType", "Rig2.RigType", "Rig1.Status"};
+}
+
+void TestPanelControls::noTransferWhenNotUsable()
+{
+    QFETCH(QString, button);
+    QFETCH(int, rig);
+    QFETCH(QString, rigType);
+    QFETCH(QStringList, calls);
+    PanelFixture fixture;
+    prepare(fixture, 2350);
+    FakeRig &target = rig == 1 ? fixture.server().rig1 : fixture.server().rig2;
+    target.rigType = rigType.toStdString();
+    if (rigType == "Hamlib Dummy")
+        target.status = OmniRig::ST_NOTRESPONDING;
+    QTest::mouseClick(fixture.button(button.toLatin1()), Qt::LeftButton);
+    QCOMPARE(fixture.rigCalls(), calls);
+}
+
+void TestPanelControls::frequencyLimits_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<qint64>("rig1");
+    QTest::addColumn<qint64>("rig2");
+    QTest::addColumn<QStringList>("writes");
+
+    QTest::newRow("A>B past 2^31 Hz") << "A2B" << qint64(10368100000) << qint64(0)
+                                      << QStringList{"Rig2.Freq=10368100350", "Rig2.Mode=" + USB};
+    QTest::newRow("A>B past 64 bits") << "A2B" << MaxHertz << qint64(0) << QStringList{};
+    QTest::newRow("B>A below 0 Hz") << "B2A" << qint64(14074000) << qint64(100) << QStringList{};
+    QTest::newRow("A<>B, Rig1 would go below 0 Hz") << "SWAP" << qint64(14074000) << qint64(100) << QStringList{};
+    QTest::newRow("A<>B, Rig2 would pass 64 bits") << "SWAP" << MaxHertz << qint64(7074000) << QStringList{};
+}
+
+void TestPanelControls::frequencyLimits()
+{
+    QFETCH(QString, button);
+    QFETCH(qint64, rig1);
+    QFETCH(qint64, rig2);
+    QFETCH(QStringList, writes);
+    PanelFixture fixture;
+    prepare(fixture, 2350);
+    fixture.server().rig1.freq = rig1;
+    fixture.server().rig2.freq = rig2;
+    QTest::mouseClick(fixture.button(button.toLatin1()), Qt::LeftButton);
+    QCOMPARE(fixture.server().writes(), writes);
+    QVERIFY(fixture.messages.shown.empty());
+}
+
+void TestPanelControls::swapStopsBetweenHalves()
+{
+    PanelFixture fixture;
+    prepare(fixture, 2350);
+    fixture.server().failAt = QStringLiteral("Rig1.Freq=7073650");
+    QTest::mouseClick(fixture.button("SWAP"), Qt::LeftButton);
+    QCOMPARE(fixture.messages.lines(), QStringList{"VELKOR|Fake failure at Rig1.Freq=7073650."});
+    QCOMPARE(fixture.server().writes(), QStringList({"Rig2.Freq=14074350", "Rig2.Mode=" + USB, "Rig1.Freq=7073650"}));
+    QCOMPARE(fixture.server().rig2.freq, 14074350);
+    QCOMPARE(fixture.server().rig2.mode, OmniRig::PM_SSB_U);
+    QCOMPARE(fixture.server().rig1.freq, 14074000);
+    QCOMPARE(fixture.server().rig1.mode, OmniRig::PM_SSB_U);
+}
+
+void TestPanelControls::follow_data()
+{
+    QTest::addColumn<int>("master");
+    QTest::addColumn<qint64>("rig1Freq");
+    QTest::addColumn<int>("rig1Mode");
+    QTest::addColumn<qint64>("rig2Freq");
+    QTest::addColumn<int>("rig2Mode");
+    QTest::addColumn<QStringList>("calls");
+
+    const int usb = OmniRig::PM_SSB_U;
+    const int lsb = OmniRig::PM_SSB_L;
+    const QStringList checks1{"Rig1.RigType", "Rig2.RigType", "Rig1.Status", "Rig2.Status", "Rig2.Freq", "Rig1.Freq"};
+    const QStringList checks2{"Rig2.RigType", "Rig1.RigType", "Rig2.Status", "Rig1.Status", "Rig1.Freq", "Rig2.Freq"};
+    QTest::newRow("Rig2 follows, in step")
+        << 1 << qint64(14074000) << usb << qint64(14074100) << usb << checks1 + QStringList{"Rig2.Mode", "Rig1.Mode"};
+    QTest::newRow("Rig2 follows, Rig1 moved")
+        << 1 << qint64(14074000) << usb << qint64(7074000) << lsb
+        << checks1 + QStringList{"Rig1.Freq", "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
+    QTest::newRow("Rig2 follows, modes agree: mode still written")
+        << 1 << qint64(14074000) << usb << qint64(7074000) << usb
+        << checks1 + QStringList{"Rig1.Freq", "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
+    QTest::newRow("Rig2 follows, only the mode differs")
+        << 1 << qint64(14074000) << usb << qint64(14074100) << lsb
+        << checks1 + QStringList{"Rig2.Mode",          "Rig1.Mode", "Rig1.Freq",
+                                 "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
+    QTest::newRow("Rig1 follows, in step")
+        << 2 << qint64(14073900) << usb << qint64(14074000) << usb << checks2 + QStringList{"Rig1.Mode", "Rig2.Mode"};
+    QTest::newRow("Rig1 follows, Rig2 moved 1000 up")
+        << 2 << qint64(14073900) << lsb << qint64(14075000) << usb
+        << checks2 + QStringList{"Rig2.Freq", "Rig1.Freq=14074900", "Rig2.Mode", "Rig1.Mode=" + USB};
+    QTest::newRow("Rig1 follows, would go below 0 Hz")
+        << 2 << qint64(14073900) << usb << qint64(50) << usb << checks2 + QStringList{"Rig2.Freq"};
+}
+
+void TestPanelControls::follow()
+{
+    QFETCH(int, master);
+    QFETCH(qint64, rig1Freq);
+    QFETCH(int, rig1Mode);
+    QFETCH(qint64, rig2Freq);
+    QFETCH(int, rig2Mode);
+    QFETCH(QStringList, calls);
+    PanelFixture fixture;
+    prepare(fixture, 2100);
+    FakeOmniRig &server = fixture.server();
+    server.rig1.freq = rig1Freq;
+    server.rig1.mode = rig1Mode;
+    server.rig2.freq = rig2Freq;
+    server.rig2.mode = rig2Mode;
+    if (master == 1)
+        fixture.panel().FollowRig(&server.rig1, &server.rig2);
+    else
+        fixture.panel().FollowRig(&server.rig2, &server.rig1);
+    QCOMPARE(fixture.rigCalls(), calls);
+    // Rig2 = Rig1 + offset, whichever rig leads.
+    if (!server.writes().isEmpty())
+        QCOMPARE(server.rig2.freq - server.rig1.freq, 100);
+}
+
+void TestPanelControls::selectedTrackingButtonDoesNothing()
+{
+    PanelFixture fixture;
+    prepare(fixture, 2000);
+    clickBox(fixture.radio("TrackRig2"));
+    QCOMPARE(fixture.iniBytes(), iniText("0", "YES", "2"));
+    // A save would bring the file back.
+    QVERIFY(QFile::remove(fixture.iniPath()));
+    clickBox(fixture.radio("TrackRig2"));
+    QVERIFY(fixture.radio("TrackRig2")->isChecked());
+    QVERIFY(!QFile::exists(fixture.iniPath()));
+    clickBox(fixture.radio("TrackNone"));
+    QCOMPARE(fixture.iniBytes(), iniText("0", "YES", "0"));
+    QVERIFY(fixture.server().writes().isEmpty());
+}
+
+void TestPanelControls::offsetControls_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("clickLabel");
+    QTest::addColumn<bool>("uncheckRit");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::newRow("1650") << 1650 << false << false << "-350 Hz" << 1650 << 2000 << -350 << iniText("-350", "YES", "0");
+    QTest::newRow("2001") << 2001 << false << false << "+1 Hz" << 2000 << 2001 << 1 << iniText("1", "YES", "0");
+    QTest::newRow("2000 after a change") << 2000 << false << false << "-0 Hz" << 2000 << 2000 << 0
+                                         << iniText("0", "YES", "0");
+    QTest::newRow("label clicked at 3000")
+        << 3000 << true << false << "+0 Hz" << 2000 << 2000 << 0 << iniText("0", "YES", "0");
+    QTest::newRow("RIT unchecked keeps the offset saved")
+        << 2350 << false << true << "+350 Hz" << 2000 << 2350 << 0 << iniText("350", "NOT", "0");
+}
+
+void TestPanelControls::offsetControls()
+{
+    QFETCH(int, position);
+    QFETCH(bool, clickLabel);
+    QFETCH(bool, uncheckRit);
+    QFETCH(QString, label);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(int, offset);
+    QFETCH(QByteArray, file);
+    PanelFixture fixture;
+    fixture.start();
+    QCOMPARE(fixture.shiftHz()->text(), QStringLiteral("+0000 Hz"));
+    fixture.shift()->setValue(2100);
+    fixture.shift()->setValue(position);
+    if (clickLabel)
+        QTest::mouseClick(fixture.shiftHz(), Qt::LeftButton);
+    if (uncheckRit)
+        clickBox(fixture.rit());
+    QCOMPARE(fixture.shiftHz()->text(), label);
+    QCOMPARE(fixture.shift()->selStart(), selStart);
+    QCOMPARE(fixture.shift()->selEnd(), selEnd);
+    QCOMPARE(fixture.panel().currentOffset(), offset);
+    QCOMPARE(fixture.shift()->isVisible(), !uncheckRit);
+    QCOMPARE(fixture.shiftHz()->isVisible(), !uncheckRit);
+    QCOMPARE(fixture.iniBytes(), file);
+}
+
+void TestPanelControls::sliderNotifications()
+{
+    PanelFixture fixture;
+    fixture.start();
+    TrackBar *shift = fixture.shift();
+    shift->setFocus();
+    QSignalSpy runs(shift, &TrackBar::changed);
+
+    // From code: only a change runs the handler.
+    shift->setValue(2000);
+    QCOMPARE(runs.count(), 0);
+    shift->setValue(2500);
+    QCOMPARE(runs.count(), 1);
+    // The operator: each step, and the end of the movement once more.
+    QTest::keyClick(shift, Qt::Key_Right);
+    QCOMPARE(runs.count(), 3);
+    QCOMPARE(fixture.shiftHz()->text(), QStringLiteral("+501 Hz"));
+    QTest::keyClick(shift, Qt::Key_End);
+    QCOMPARE(shift->value(), 4000);
+    QVERIFY(QFile::remove(fixture.iniPath()));
+    // Also when the position stays where it is, and each of those runs saves.
+    QTest::keyClick(shift, Qt::Key_End);
+    QCOMPARE(runs.count(), 7);
+    QCOMPARE(fixture.iniBytes(), iniText("2000", "YES", "0"));
+
+    runs.clear();
+    const QPoint thumb(shift->pixelForValue(4000), shift->height() / 2 - 2);
+    QTest::mousePress(shift, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(shift, thumb - QPoint(20, 0));
+    QTest::mouseMove(shift, thumb - QPoint(40, 0));
+    QTest::mouseRelease(shift, Qt::LeftButton, {}, thumb - QPoint(40, 0));
+    QCOMPARE(runs.count(), 3);
+    QVERIFY(shift->value() < 4000);
+    QCOMPARE(fixture.iniBytes(), iniText(QString::number(shift->value() - 2000), "YES", "0"));
+    QCOMPARE(fixture.shiftHz()->text(), QStringLiteral("+%1 Hz").arg(shift->value() - 2000));
+}
+
+void TestPanelControls::selectionIsPainted_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("inside");
+    QTest::addColumn<int>("outside");
+
+    QTest::newRow("below the centre") << 1000 << 1700 << 2600;
+    QTest::newRow("above the centre") << 3000 << 2300 << 1400;
+}
+
+void TestPanelControls::selectionIsPainted()
+{
+    QFETCH(int, position);
+    QFETCH(int, inside);
+    QFETCH(int, outside);
+    PanelFixture fixture;
+    fixture.start();
+    TrackBar *shift = fixture.shift();
+    shift->setValue(position);
+    const QColor highlight = shift->palette().color(QPalette::Highlight);
+    const auto highlighted = [&](int value) {
+        const QImage image = shift->grab().toImage();
+        const int x = shift->pixelForValue(value);
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixelColor(x, y) == highlight)
+                return true;
+        return false;
+    };
+    QVERIFY(highlighted(inside));
+    QVERIFY(!highlighted(outside));
+    // Back at the centre the selection is empty: nothing highlighted on either side.
+    shift->setValue(2000);
+    QVERIFY(!highlighted(inside));
+    QVERIFY(!highlighted(outside));
+}
+
+void TestPanelControls::calibration_data()
+{
+    QTest::addColumn<qint64>("rig1");
+    QTest::addColumn<qint64>("rig2");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("Rig2 1250 Hz above") << qint64(14074000) << qint64(14075250) << 3250 << "+1250 Hz";
+    QTest::newRow("Rig2 5000 Hz below") << qint64(14074000) << qint64(14069000) << 0 << "-2000 Hz";
+    QTest::newRow("Rig2 5000 Hz above") << qint64(14074000) << qint64(14079000) << 4000 << "+2000 Hz";
+    QTest::newRow("equal") << qint64(14074000) << qint64(14074000) << 2000 << "-0 Hz";
+    QTest::newRow("as far apart as 64 bits go") << qint64(0) << MaxHertz << 4000 << "+2000 Hz";
+    QTest::newRow("as far apart as 64 bits go, reversed")
+        << MaxHertz << std::numeric_limits<qint64>::min() << 0 << "-2000 Hz";
+}
+
+void TestPanelControls::calibration()
+{
+    QFETCH(qint64, rig1);
+    QFETCH(qint64, rig2);
+    QFETCH(int, position);
+    QFETCH(QString, label);
+    PanelFixture fixture;
+    prepare(fixture, 2000, false);
+    fixture.server().rig1.freq = rig1;
+    fixture.server().rig2.freq = rig2;
+    fixture.panel().trayMenu()->actions().at(4)->trigger();
+    // No status or type test: the two frequencies, Rig2 first, and nothing else.
+    QCOMPARE(fixture.rigCalls(), QStringList({"Rig2.Freq", "Rig1.Freq"}));
+    QCOMPARE(fixture.shift()->value(), position);
+    QCOMPARE(fixture.shiftHz()->text(), label);
+    QVERIFY(fixture.rit()->isChecked());
+    QVERIFY(fixture.shift()->isVisible());
+    QCOMPARE(fixture.iniBytes(), iniText(QString::number(position - 2000), "YES", "0"));
+}
+
+void TestPanelControls::failedCalibrationMovesNothing()
+{
+    PanelFixture fixture;
+    prepare(fixture, 2100, false);
+    fixture.server().failAt = QStringLiteral("Rig1.Freq");
+    fixture.panel().trayMenu()->actions().at(4)->trigger();
+    QCOMPARE(fixture.messages.lines(), QStringList{"VELKOR|Fake failure at Rig1.Freq."});
+    QCOMPARE(fixture.shift()->value(), 2100);
+    QVERIFY(!fixture.rit()->isChecked());
+}
+
+QTEST_MAIN(TestPanelControls)
+#include "tst_panel_controls.moc"

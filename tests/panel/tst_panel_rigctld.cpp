@@ -1,0 +1,131 @@
+// The panel end to end: the real rig server on two real rigctld processes (Hamlib's Dummy rig), driven
+// through clicks on the panel's own buttons, and the radios read back through rigctld itself.
+#include "IniFile.h"
+#include "PanelFixture.h"
+#include "RigServerFactory.h"
+#include "RigServerSettings.h"
+#include "RigctldProcess.h"
+#include "TOmniRigX.h"
+
+#include <QtTest>
+
+namespace {
+
+constexpr int RigWaitMs = 15000;
+// The panel polls every 5 s; room for a loaded machine or a sanitizer build on top.
+constexpr int NextPollMs = TSO2VPanel::PollIntervalMs + 10000;
+
+QString reading(const RigctldProcess &rigctld, const char *command)
+{
+    return rigctld.query(QLatin1String(command)).value(0);
+}
+
+} // namespace
+
+class TestPanelRigctld : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void transfersReachTheRadios();
+    void trackingFollowsAtTheNextPoll();
+
+private:
+    // Sets a radio behind the server's back, as another program would, and waits until the server saw it.
+    void tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, const char *mode);
+
+    std::unique_ptr<RigctldProcess> m_rigctld1, m_rigctld2;
+    std::unique_ptr<PanelFixture> m_fixture;
+    IRigX *m_rig1 = nullptr;
+    IRigX *m_rig2 = nullptr;
+};
+
+void TestPanelRigctld::initTestCase()
+{
+    PanelFixture::initProcess();
+}
+
+void TestPanelRigctld::init()
+{
+    m_rigctld1 = std::make_unique<RigctldProcess>(1);
+    m_rigctld2 = std::make_unique<RigctldProcess>(1);
+    QVERIFY2(m_rigctld1->start(), qPrintable(m_rigctld1->error()));
+    QVERIFY2(m_rigctld2->start(), qPrintable(m_rigctld2->error()));
+    m_fixture = std::make_unique<PanelFixture>();
+    const QString settings = m_fixture->folder() + QStringLiteral("/rigserver.ini");
+    IniFile file(settings);
+    int number = 1;
+    for (const RigctldProcess *rigctld : {m_rigctld1.get(), m_rigctld2.get()}) {
+        RigSettings rig;
+        rig.model = RigSettings::RigctldModel;
+        rig.port = rigctld->hostPort().toStdString();
+        rig.pollMs = 200;
+        rig.timeoutMs = 1000;
+        rig.conf.clear();
+        RigServerSettings::save(file, number++, rig);
+    }
+    TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings));
+    m_fixture->writeIni(iniText("350", "YES", "0"));
+    TSO2VPanel &panel = m_fixture->start();
+    QVERIFY(panel.omniRigClient() && panel.omniRigClient()->isConnected());
+    m_rig1 = panel.omniRigClient()->Rig1();
+    m_rig2 = panel.omniRigClient()->Rig2();
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig1->Status() == OmniRig::ST_ONLINE && m_rig2->Status() == OmniRig::ST_ONLINE,
+                             RigWaitMs);
+    QVERIFY(m_fixture->messages.shown.empty());
+}
+
+void TestPanelRigctld::cleanup()
+{
+    m_fixture.reset();
+    m_rigctld1.reset();
+    m_rigctld2.reset();
+}
+
+void TestPanelRigctld::tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, const char *mode)
+{
+    QCOMPARE(rigctld.query(QStringLiteral("F %1").arg(hertz)).value(0), QStringLiteral("RPRT 0"));
+    QCOMPARE(rigctld.query(QStringLiteral("M %1 0").arg(QLatin1String(mode))).value(0), QStringLiteral("RPRT 0"));
+    QTRY_COMPARE_WITH_TIMEOUT(rig->Freq(), hertz, RigWaitMs);
+}
+
+void TestPanelRigctld::transfersReachTheRadios()
+{
+    tune(*m_rigctld1, m_rig1, 14074000, "USB");
+    tune(*m_rigctld2, m_rig2, 7074000, "LSB");
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig2->Mode(), std::int32_t(OmniRig::PM_SSB_L), RigWaitMs);
+
+    QTest::mouseClick(m_fixture->button("A2B"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("14074350"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
+    QCOMPARE(reading(*m_rigctld1, "f"), QStringLiteral("14074000"));
+
+    tune(*m_rigctld2, m_rig2, 7074000, "LSB");
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig2->Mode(), std::int32_t(OmniRig::PM_SSB_L), RigWaitMs);
+    QTest::mouseClick(m_fixture->button("SWAP"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("14074350"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "f"), QStringLiteral("7073650"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "m"), QStringLiteral("LSB"), RigWaitMs);
+    QVERIFY(m_fixture->messages.shown.empty());
+}
+
+void TestPanelRigctld::trackingFollowsAtTheNextPoll()
+{
+    QTest::mouseClick(m_fixture->radio("TrackRig1"), Qt::LeftButton, {}, QPoint(6, 8));
+    QVERIFY(m_fixture->radio("TrackRig1")->isChecked());
+    tune(*m_rigctld1, m_rig1, 14100000, "CW");
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("14100350"), NextPollMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("CW"), RigWaitMs);
+
+    // Once more, from where it now stands.
+    tune(*m_rigctld1, m_rig1, 21074000, "USB");
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("21074350"), NextPollMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
+    QVERIFY(m_fixture->messages.shown.empty());
+}
+
+QTEST_MAIN(TestPanelRigctld)
+#include "tst_panel_rigctld.moc"
