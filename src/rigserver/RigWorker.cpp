@@ -1,6 +1,7 @@
 #include "RigWorker.h"
 
 #include "HamlibBackend.h"
+#include "RigModes.h"
 #include "RigctldBackend.h"
 
 #include <QThread>
@@ -263,27 +264,31 @@ void RigWorker::flushWrites()
         writes.swap(m_writes);
         m_flushQueued = false;
     }
-    bool wrote = false;
     for (const Write &write : writes) {
         // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does.
         if (write.generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
             continue;
         const RigCaps &caps = m_backend->caps();
+        RigState next = m_state;
         RigResult result = RigResult::Ok;
-        if (write.kind == Write::Freq && caps.canSetFreq)
+        if (write.kind == Write::Freq && caps.canSetFreq && write.value > 0) {
             result = m_backend->setFreq(write.value);
-        else if (write.kind == Write::Mode && caps.canSetMode)
+            next.freq = write.value;
+        } else if (write.kind == Write::Mode && caps.canSetMode &&
+                   !RigModes::nameFromFlag(static_cast<std::int32_t>(write.value)).empty()) {
             result = m_backend->setMode(static_cast<std::int32_t>(write.value));
-        else
+            next.mode = static_cast<std::int32_t>(write.value);
+        } else {
             continue;
+        }
         tallyCommands();
-        wrote = true;
-        if (result != RigResult::Ok && result != RigResult::NotAvailable && result != RigResult::Rejected) {
+        if (result == RigResult::Ok) {
+            // The radio took it: show it now rather than spend a poll on reading it back; the next regular
+            // poll still reads what the radio really made of it.
+            publish(next);
+        } else if (result != RigResult::NotAvailable && result != RigResult::Rejected) {
             fail(result);
             return;
         }
     }
-    // Read back at once: the write shows in the cache without waiting for the next poll.
-    if (wrote)
-        m_pollTimer.start(0);
 }

@@ -82,15 +82,20 @@ bool RigctldProcess::restart()
 
 QStringList RigctldProcess::query(const QString &command) const
 {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, m_port);
-    if (!socket.waitForConnected(2000))
-        return {};
-    socket.write(command.toUtf8() + '\n');
-    QByteArray answer;
-    const QDeadlineTimer deadline(3000);
-    // Plain replies have no end marker: read until the server has been quiet for a moment.
-    while (!deadline.hasExpired() && socket.waitForReadyRead(answer.isEmpty() ? 2000 : 100))
-        answer += socket.readAll();
-    return QString::fromUtf8(answer).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // A busy machine may be slow to accept or answer; a query that got nothing is asked again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_port);
+        if (!socket.waitForConnected(3000))
+            continue;
+        socket.write(command.toUtf8() + '\n');
+        QByteArray answer;
+        const QDeadlineTimer deadline(6000);
+        // Plain replies have no end marker: read until the server has been quiet for a moment.
+        while (!deadline.hasExpired() && socket.waitForReadyRead(answer.isEmpty() ? 5000 : 150))
+            answer += socket.readAll();
+        if (!answer.isEmpty())
+            return QString::fromUtf8(answer).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    return {};
 }
