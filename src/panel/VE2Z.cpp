@@ -10,6 +10,7 @@
 #include "TrackBar.h"
 #include "platform/InstanceMarker.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SystemMenu.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -122,6 +123,9 @@ void TSO2VPanel::createControls()
     for (QRadioButton *button : {m_trackNone, m_trackRig1, m_trackRig2})
         tracking->addButton(button);
 
+    // The window comes with its system menu, as a window of the system does; start-up edits it.
+    m_systemMenu = new SystemMenu(this);
+
     setTabOrder(m_shift, m_rit);
     setTabOrder(m_rit, m_trackNone);
     setTabOrder(m_trackNone, m_trackRig1);
@@ -150,6 +154,8 @@ void TSO2VPanel::connectControls()
     onSelect(m_trackNone, &TSO2VPanel::TrackNoneClick);
     onSelect(m_trackRig1, &TSO2VPanel::TrackRig1Click);
     onSelect(m_trackRig2, &TSO2VPanel::TrackRig2Click);
+    connect(m_systemMenu, &SystemMenu::command, this,
+            [this](int command) { m_guard.run([this, command] { SystemCommandMessage(command); }); });
 }
 
 void TSO2VPanel::FormCreate()
@@ -158,6 +164,7 @@ void TSO2VPanel::FormCreate()
     m_iniFile = IniFile(m_iniPath);
     applyStored(PanelSettings::read(m_iniFile));
 
+    // No QObject owner: the poll runs until the process ends, and the member frees it with the panel.
     m_pollTimer = std::make_unique<QTimer>();
     m_pollTimer->setInterval(PollIntervalMs);
     connect(m_pollTimer.get(), &QTimer::timeout, this, [this] { m_guard.run([this] { TimerTick(); }); });
@@ -244,9 +251,9 @@ void TSO2VPanel::fillAboutDialog()
     m_aboutDialog = new TAboutDlg(this);
     m_aboutDialog->setTitle(QStringLiteral("Velkor Using OmniRig"));
     m_aboutDialog->setProductName(QStringLiteral("VELKOR 1.5.00"));
-    m_aboutDialog->setCopyRight(QStringLiteral("Copyright (C) the VELKOR authors"));
-    m_aboutDialog->setProgrammer(QStringLiteral("Free software: use, share and change it under its licence"));
-    m_aboutDialog->setWebSite(QStringLiteral("VELKOR, a VE2Z panel for two rigs"));
+    m_aboutDialog->setCopyRight(QStringLiteral("(c) 2026 the VELKOR developers"));
+    m_aboutDialog->setProgrammer(QStringLiteral("Licence: GPL-3.0-or-later"));
+    m_aboutDialog->setWebSite(QStringLiteral("https://velkor.example.org/"));
     m_aboutDialog->setIcon(windowIcon());
 }
 

@@ -2,14 +2,15 @@
 //
 // Responsibilities: lays out the 14 controls; runs start-up (FormCreate) from the settings file to the
 // first status display; keeps the settings file in step with the controls; owns the rig-server client,
-// the two LEDs, the About component, the tray icon and its menu, the poll timer and the one-instance
-// marker for the whole run. Its handlers are named after the control and the event (A2BClick, ShiftChange,
-// TrackRig1Click); each does what that control is for and may be called directly, as the menus do.
+// the two LEDs, the About component, the system menu, the tray icon and its menu, the poll timer and the
+// one-instance marker for the whole run; closing it ends the program. Its handlers are named after the
+// control and the event (A2BClick, ShiftChange, TrackRig1Click); each does what that control is for and
+// may be called directly, as the menus do.
 //
 // Collaborations: TOmniRigX (the rig server, through the Qt-free IRigX), RigTransfer (the copies and
 // tracking), PanelSettings (the file's rules), TrackBar (the offset slider), TAMAdvLed, TAboutDlg,
-// InstanceMarker, MessageBoxes. Every entry point runs through one HandlerGuard: a failure ends the
-// handler and is shown, except in handlers run for server events, which stop and show nothing.
+// InstanceMarker, MessageBoxes, SystemMenu. Every entry point runs through one HandlerGuard: a failure
+// ends the handler and is shown, except in handlers run for server events, which stop and show nothing.
 //
 // Threads: GUI thread only. No call here waits for a radio: the rig server answers reads from its cache
 // and queues writes.
@@ -30,11 +31,13 @@ class ClickLabel;
 class InstanceMarker;
 class IRigX;
 class QCheckBox;
+class QCloseEvent;
 class QLabel;
 class QMenu;
 class QRadioButton;
 class QTimer;
 class SpeedButton;
+class SystemMenu;
 class TAboutDlg;
 class TAMAdvLed;
 class TOmniRigX;
@@ -45,6 +48,10 @@ class TSO2VPanel : public QWidget {
 
 public:
     static constexpr int PollIntervalMs = 5000;
+    // The commands the panel adds to its system menu.
+    static constexpr int CaliberCommand = 444;
+    static constexpr int SettingsCommand = 555;
+    static constexpr int AboutCommand = 666;
 
     // Runs FormCreate. arguments as QCoreApplication gives them, the program first.
     explicit TSO2VPanel(const QStringList &arguments, QWidget *parent = nullptr);
@@ -89,6 +96,8 @@ public:
 
     // Menus and exit.
     void BuildMenus();
+    // A system menu choice by its command number: a standard window command or one of the panel's three.
+    void SystemCommandMessage(int command);
     void OmnirigVisible();
     void AboutClick();
     void ExitClick();
@@ -102,9 +111,13 @@ public:
     IRigX *currentRig() const { return m_currentRig; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
     QMenu *trayMenu() const { return m_trayMenu; }
+    SystemMenu *systemMenu() const { return m_systemMenu; }
     TAboutDlg *aboutDialog() const { return m_aboutDialog; }
     QTimer *pollTimer() const { return m_pollTimer.get(); }
     InstanceMarker *instanceMapping() const { return m_instanceMapping; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
@@ -142,6 +155,7 @@ private:
     IniFile m_iniFile{QString()};
     IRigX *m_currentRig = nullptr;
     std::unique_ptr<QTimer> m_pollTimer;
+    SystemMenu *m_systemMenu = nullptr;
     QMenu *m_trayMenu = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
     TAboutDlg *m_aboutDialog = nullptr;

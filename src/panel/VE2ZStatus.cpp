@@ -62,11 +62,16 @@ void TSO2VPanel::OmniRigStatusChange(int RigNumber)
     const QString status = statusPrefix(RigNumber) + text(m_currentRig->StatusStr());
     m_omniRigLabel->setText(status);
     const QString upper = UpperCaseText(status);
+    // Each rig's controls answer to their own rig number only: a status for any other rig names Rig2
+    // above but switches nothing here.
     TAMAdvLed *led = RigNumber == 1 ? m_rig1Led : RigNumber == 2 ? m_rig2Led : nullptr;
     QLabel *label = RigNumber == 1 ? m_rig1Label : RigNumber == 2 ? m_rig2Label : nullptr;
 
-    if (status.contains(QStringLiteral("Port is not available")) ||
-        upper.contains(QStringLiteral("RIG IS NOT RESPONDING"))) {
+    // The server's own phrases, first match first; only the first is compared as the server writes it.
+    if (status.contains(QStringLiteral("Port is not available"))) {
+        if (led)
+            led->setLedOn(false);
+    } else if (upper.contains(QStringLiteral("RIG IS NOT RESPONDING"))) {
         if (led)
             led->setLedOn(false);
     } else if (upper.contains(QStringLiteral("RIG IS NOT CONFIGURED"))) {
@@ -83,6 +88,7 @@ void TSO2VPanel::OmniRigStatusChange(int RigNumber)
             label->setText(text(m_currentRig->RigType()));
         }
     } else {
+        // A state the panel has no phrase for: show the server's words alone, its icon, and catch up.
         m_omniRigLabel->setText(text(m_currentRig->StatusStr()));
         RefreshRigs();
         SetTrayIcon(PanelArtwork::omniRigIcon());
@@ -105,6 +111,7 @@ void TSO2VPanel::TimerTick()
 {
     if (!m_omniRigClient)
         return;
+    // Restarting counts the next 5 s from this tick, however long it takes.
     m_pollTimer->start(PollIntervalMs);
     // Events the server queued meanwhile run first, so the refresh sees what they changed.
     QCoreApplication::processEvents();

@@ -1,12 +1,18 @@
 // The panel end to end: the real rig server on two real rigctld processes (Hamlib's Dummy rig), driven
-// through clicks on the panel's own buttons, and the radios read back through rigctld itself.
+// through clicks on the panel's own buttons and the server's settings window, the radios read back through
+// rigctld itself, and the LEDs following radios that go away, come back and transmit.
 #include "IniFile.h"
 #include "PanelFixture.h"
+#include "RigServer.h"
 #include "RigServerFactory.h"
 #include "RigServerSettings.h"
 #include "RigctldProcess.h"
 #include "TOmniRigX.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -15,9 +21,17 @@ constexpr int RigWaitMs = 15000;
 // The panel polls every 5 s; room for a loaded machine or a sanitizer build on top.
 constexpr int NextPollMs = TSO2VPanel::PollIntervalMs + 10000;
 
+constexpr TAMAdvLed::TColor Green = 0x00FF00;
+constexpr TAMAdvLed::TColor Red = 0x0000FF;
+
 QString reading(const RigctldProcess &rigctld, const char *command)
 {
     return rigctld.query(QLatin1String(command)).value(0);
+}
+
+QString typeName(IRigX *rig)
+{
+    return QString::fromStdString(rig->RigType());
 }
 
 } // namespace
@@ -31,8 +45,13 @@ private slots:
     void cleanup();
     void transfersReachTheRadios();
     void trackingFollowsAtTheNextPoll();
+    void ledsFollowTheRadios();
+    void settingsWindowSwitchesRig2ToRigctld();
 
 private:
+    // Starts the panel on the rig server with Rig1 on the first rigctld and Rig2 on the second, or on the
+    // server's own Dummy rig.
+    void startPanel(bool rig2OnRigctld = true);
     // Sets a radio behind the server's back, as another program would, and waits until the server saw it.
     void tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, const char *mode);
 
@@ -54,16 +73,22 @@ void TestPanelRigctld::init()
     QVERIFY2(m_rigctld1->start(), qPrintable(m_rigctld1->error()));
     QVERIFY2(m_rigctld2->start(), qPrintable(m_rigctld2->error()));
     m_fixture = std::make_unique<PanelFixture>();
+}
+
+void TestPanelRigctld::startPanel(bool rig2OnRigctld)
+{
     const QString settings = m_fixture->folder() + QStringLiteral("/rigserver.ini");
     IniFile file(settings);
     int number = 1;
-    for (const RigctldProcess *rigctld : {m_rigctld1.get(), m_rigctld2.get()}) {
+    for (const RigctldProcess *rigctld : {m_rigctld1.get(), rig2OnRigctld ? m_rigctld2.get() : nullptr}) {
         RigSettings rig;
-        rig.model = RigSettings::RigctldModel;
-        rig.port = rigctld->hostPort().toStdString();
-        rig.pollMs = 200;
-        rig.timeoutMs = 1000;
-        rig.conf.clear();
+        if (rigctld) {
+            rig.model = RigSettings::RigctldModel;
+            rig.port = rigctld->hostPort().toStdString();
+            rig.pollMs = 200;
+            rig.timeoutMs = 1000;
+            rig.conf.clear();
+        }
         RigServerSettings::save(file, number++, rig);
     }
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings));
@@ -93,6 +118,9 @@ void TestPanelRigctld::tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, c
 
 void TestPanelRigctld::transfersReachTheRadios()
 {
+    startPanel();
+    if (QTest::currentTestFailed())
+        return;
     tune(*m_rigctld1, m_rig1, 14074000, "USB");
     tune(*m_rigctld2, m_rig2, 7074000, "LSB");
     QTRY_COMPARE_WITH_TIMEOUT(m_rig2->Mode(), std::int32_t(OmniRig::PM_SSB_L), RigWaitMs);
@@ -114,6 +142,9 @@ void TestPanelRigctld::transfersReachTheRadios()
 
 void TestPanelRigctld::trackingFollowsAtTheNextPoll()
 {
+    startPanel();
+    if (QTest::currentTestFailed())
+        return;
     QTest::mouseClick(m_fixture->radio("TrackRig1"), Qt::LeftButton, {}, QPoint(6, 8));
     QVERIFY(m_fixture->radio("TrackRig1")->isChecked());
     tune(*m_rigctld1, m_rig1, 14100000, "CW");
@@ -124,6 +155,81 @@ void TestPanelRigctld::trackingFollowsAtTheNextPoll()
     tune(*m_rigctld1, m_rig1, 21074000, "USB");
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("21074350"), NextPollMs);
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
+    QVERIFY(m_fixture->messages.shown.empty());
+}
+
+void TestPanelRigctld::ledsFollowTheRadios()
+{
+    startPanel();
+    if (QTest::currentTestFailed())
+        return;
+    TSO2VPanel &panel = m_fixture->panel();
+    TAMAdvLed *led1 = m_fixture->led("Rig1LED");
+    TAMAdvLed *led2 = m_fixture->led("Rig2LED");
+    QLabel *status = m_fixture->label("OmniRig");
+    QTRY_VERIFY_WITH_TIMEOUT(led1->LedOn() && led2->LedOn(), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy"), RigWaitMs);
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+
+    m_rigctld2->kill9();
+    QTRY_VERIFY_WITH_TIMEOUT(!led2->LedOn(), RigWaitMs);
+    QVERIFY2(QStringList({"[2] Port is not available", "[2] Rig is not responding"}).contains(status->text()),
+             qPrintable(status->text()));
+    QVERIFY(led1->LedOn());
+    QVERIFY2(m_rigctld2->restart(), qPrintable(m_rigctld2->error()));
+    QTRY_VERIFY_WITH_TIMEOUT(led2->LedOn(), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("[2] On-line"), RigWaitMs);
+
+    // The colour changes at the next refresh, not with the event: the test says when that is.
+    panel.pollTimer()->stop();
+    QCOMPARE(m_rigctld1->query(QStringLiteral("T 1")).value(0), QStringLiteral("RPRT 0"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig1->Tx(), std::int32_t(OmniRig::PM_TX), RigWaitMs);
+    QCOMPARE(led1->ColorOn(), Green);
+    panel.TimerTick();
+    QCOMPARE(led1->ColorOn(), Red);
+    QCOMPARE(led2->ColorOn(), Green);
+    QVERIFY(led1->LedOn());
+    QCOMPARE(m_rigctld1->query(QStringLiteral("T 0")).value(0), QStringLiteral("RPRT 0"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig1->Tx(), std::int32_t(OmniRig::PM_RX), RigWaitMs);
+    panel.TimerTick();
+    QCOMPARE(led1->ColorOn(), Green);
+    QVERIFY(m_fixture->messages.shown.empty());
+}
+
+void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
+{
+    RigctldProcess noVfo(6);
+    QVERIFY2(noVfo.start(), qPrintable(noVfo.error()));
+    startPanel(false);
+    if (QTest::currentTestFailed())
+        return;
+    TSO2VPanel &panel = m_fixture->panel();
+    QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
+    const QString dummy = m_fixture->label("Rig2")->text();
+    QCOMPARE(dummy, typeName(m_rig2));
+    QVERIFY(dummy != QStringLiteral("Hamlib Dummy No VFO"));
+
+    // The panel asks for the window; the server shows it and tells the panel.
+    panel.trayMenu()->actions().at(3)->trigger();
+    auto *server = dynamic_cast<RigServer *>(panel.omniRigClient()->DefaultInterface());
+    QVERIFY(server);
+    QWidget *window = server->settingsWindow();
+    QVERIFY(window->isVisible());
+    QVERIFY(!m_fixture->button("A2B")->isVisible());
+    QWidget *rig2 = window->findChild<QWidget *>(QStringLiteral("Rig2"));
+    QTest::keyClicks(rig2->findChild<QLineEdit *>(QStringLiteral("ModelSearch")), QStringLiteral("rigctld"));
+    QLineEdit *port = rig2->findChild<QComboBox *>(QStringLiteral("Port"))->lineEdit();
+    port->clear();
+    QTest::keyClicks(port, noVfo.hostPort());
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Apply")), Qt::LeftButton);
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy No VFO"), RigWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
+    QCOMPARE(panel.omniRigClient()->Rig2(), m_rig2);
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+    window->close();
+    QVERIFY(m_fixture->button("A2B")->isVisible());
+    QCOMPARE(m_fixture->label("OmniRig")->text(), QString());
     QVERIFY(m_fixture->messages.shown.empty());
 }
 
