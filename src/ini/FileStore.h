@@ -3,7 +3,10 @@
 // Responsibilities: a replace goes to a temporary file in the target's folder, is flushed to the disk,
 // takes the old file's permission bits and owner, and is renamed over the target, so that a crash at
 // any moment leaves the old file or the new one, never a mix; a failed replace removes its temporary
-// file and leaves the target untouched. Paths are in the file system's own encoding.
+// file and leaves the target untouched. The temporary file has no name until just before its rename
+// where the file system allows (O_TMPFILE), so a writer killed mid-write leaves nothing; the rare named one
+// that a crash leaves is removed by a later replace. The rename gives the file a new inode: hard links
+// to the old file keep the old content. Paths are in the file system's own encoding.
 // Collaborations: IniFile. This is the POSIX implementation; Windows needs its own (ReplaceFileW).
 // Threads: any; no state.
 #pragma once
@@ -26,7 +29,8 @@ ReadOutcome read(const QByteArray &path, QByteArray &bytes);
 std::optional<QByteArray> resolveLinks(const QByteArray &path);
 
 // Replaces the regular file at path (no link) with bytes, creating it when missing. False when the
-// bytes did not reach the disk; then nothing has changed.
+// bytes did not reach the disk, or the file is read-only (no write permission, or no write bit at all,
+// which holds for root too); then nothing has changed.
 bool replace(const QByteArray &path, const QByteArray &bytes);
 
 } // namespace FileStore

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,9 @@ namespace {
 constexpr int kMaxLinkHops = 40; // the kernel's own limit (ELOOP)
 // A path pointed by mistake at a disk image or a log must not make every read allocate gigabytes.
 constexpr qsizetype kMaxFileSize = qsizetype(256) * 1024 * 1024;
+// A named temporary file of ours this old belongs to no write in progress: its writer died. Named ones live
+// for one write (an unnamed one is only linked in just before its rename), so a minute is generous.
+constexpr time_t kStaleSeconds = 60;
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor {
@@ -69,11 +74,16 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+QByteArray temporaryPrefix(const QByteArray &path)
+{
+    return path.left(lastSlash(path) + 1) + '.' + path.mid(lastSlash(path) + 1) + '.';
+}
+
 // O_EXCL with a fresh random name, so two writers never share a temporary file; mode 0666 lets the
 // umask decide the bits of a new file as it would for a plain open().
-int createTemporary(const QByteArray &path, QByteArray &temporaryPath)
+int createNamedTemporary(const QByteArray &path, QByteArray &temporaryPath)
 {
-    const QByteArray prefix = path.left(lastSlash(path) + 1) + '.' + path.mid(lastSlash(path) + 1) + '.';
+    const QByteArray prefix = temporaryPrefix(path);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryPath = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
         const int fd = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -81,6 +91,67 @@ int createTemporary(const QByteArray &path, QByteArray &temporaryPath)
             return fd;
     }
     return -1;
+}
+
+// A file with no name in the target's folder: a writer killed while it fills it leaves nothing behind.
+// -1 where the file system cannot make one.
+int createUnnamedTemporary(const QByteArray &path)
+{
+    return ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives an unnamed temporary file a name of our pattern, just before it is renamed over the target.
+bool nameTemporary(int fd, const QByteArray &path, QByteArray &temporaryPath)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const QByteArray prefix = temporaryPrefix(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryPath = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporaryPath.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    temporaryPath.clear();
+    return false;
+}
+
+// Whether name is one of our temporary files for the file called base: "." base "." [0-9a-z]+ ".tmp".
+bool isOurTemporary(const QByteArray &name, const QByteArray &base)
+{
+    const QByteArray head = '.' + base + '.';
+    const QByteArray tail = QByteArrayLiteral(".tmp");
+    if (!name.startsWith(head) || !name.endsWith(tail) || name.size() <= head.size() + tail.size())
+        return false;
+    for (qsizetype i = head.size(); i < name.size() - tail.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files that writers of path killed in the middle of a write left behind. Only
+// regular files of our own pattern that belong to this user and have not changed for a while: a newer one
+// may be another writer's, still at work.
+void removeStaleTemporaries(const QByteArray &path)
+{
+    const QByteArray folder = folderOf(path);
+    const QByteArray base = path.mid(lastSlash(path) + 1);
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const time_t now = ::time(nullptr);
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!isOurTemporary(name, base))
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && now - info.st_mtime > kStaleSeconds)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 // An existing file's owner and permission bits carry over to its replacement. A user who may not give
@@ -154,22 +225,43 @@ bool replace(const QByteArray &path, const QByteArray &bytes)
     const bool existed = ::stat(path.constData(), &old) == 0;
     if (!existed && errno != ENOENT)
         return false;
-    // A file marked read-only stays as it is, even though its folder would allow the rename.
-    if (existed && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0))
+    // A file marked read-only stays as it is, even though its folder would allow the rename. The mode bits
+    // count as well as access(): root may write anything, but a file that nobody may write is kept from it too.
+    if (existed && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0 || (old.st_mode & 0222) == 0))
         return false;
+    const auto fill = [&](int fd) {
+        return (!existed || takeOverAttributes(fd, old)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    };
 
     QByteArray temporaryPath;
-    Descriptor fd(createTemporary(path, temporaryPath));
-    if (!fd.isValid())
-        return false;
-    bool done = (!existed || takeOverAttributes(fd.get(), old)) && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    done = fd.close() && done;
-    done = done && ::rename(temporaryPath.constData(), path.constData()) == 0;
+    bool linked = false;
+    bool done = false;
+    {
+        Descriptor fd(createUnnamedTemporary(path));
+        if (fd.isValid()) {
+            if (!fill(fd.get()))
+                return false;
+            // Named and renamed at once: a crash leaves a name behind only between these two calls.
+            linked = nameTemporary(fd.get(), path, temporaryPath);
+            done = linked && ::rename(temporaryPath.constData(), path.constData()) == 0;
+        }
+    }
+    // Without unnamed files here (or without /proc to name one), a named file from the start.
+    if (!linked) {
+        Descriptor fd(createNamedTemporary(path, temporaryPath));
+        if (!fd.isValid())
+            return false;
+        done = fill(fd.get());
+        done = fd.close() && done;
+        done = done && ::rename(temporaryPath.constData(), path.constData()) == 0;
+    }
     if (!done) {
-        ::unlink(temporaryPath.constData());
+        if (!temporaryPath.isEmpty())
+            ::unlink(temporaryPath.constData());
         return false;
     }
     syncFolder(folderOf(path));
+    removeStaleTemporaries(path);
     return true;
 }
 

@@ -39,8 +39,13 @@ void IniFile::writeStrings(const QString &section, const QList<std::pair<QString
     if (!target)
         throw IniWriteError(m_path);
     QByteArray text;
+    const FileStore::ReadOutcome found = FileStore::read(*target, text);
     // A file that exists but cannot be read must not be replaced by one holding only this key.
-    if (FileStore::read(*target, text) == FileStore::ReadOutcome::Failed)
+    if (found == FileStore::ReadOutcome::Failed)
+        throw IniWriteError(m_path);
+    // A link that points nowhere names a file we were never given: creating it could put a file wherever
+    // the link was aimed.
+    if (found == FileStore::ReadOutcome::Missing && *target != QFile::encodeName(m_path))
         throw IniWriteError(m_path);
     for (const auto &[key, value] : keysAndValues)
         text = IniText::withValue(text, section, key, value);

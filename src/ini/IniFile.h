@@ -5,7 +5,9 @@
 // sections, CRLF line ends, a UTF-8 byte-order mark); the file is created on the first write; each write
 // reaches the disk before it returns and replaces the file atomically (temporary file in the same folder,
 // flushed, renamed over the old one), so a crash leaves either the old file or the new one. A write through
-// a symbolic link replaces the link's target and keeps the file's permission bits.
+// a symbolic link replaces the link's target and keeps the file's permission bits; a link whose target does
+// not exist is refused rather than followed to create a file. The replacement is a new file: hard links to
+// the old one keep the old content.
 // Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
 #pragma once
 

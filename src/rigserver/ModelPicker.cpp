@@ -189,8 +189,10 @@ ModelPicker::ModelPicker(QWidget *parent)
 
     connect(m_search, &QLineEdit::textChanged, this, &ModelPicker::search);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &index) {
-        if (!m_selecting && index.data(ModelRole).isValid())
+        if (!m_selecting && index.data(ModelRole).isValid()) {
             choose(index.data(ModelRole).toInt());
+            m_beforeSearch.reset();
+        }
     });
     // One click opens or closes a maker; there is nothing else to do with it.
     connect(m_view, &QTreeView::clicked, this, [this](const QModelIndex &index) {
@@ -254,6 +256,7 @@ void ModelPicker::addItems()
 
 void ModelPicker::setModel(int model)
 {
+    m_beforeSearch.reset();
     m_model = model;
     m_search->clear();
     search({});
@@ -269,6 +272,14 @@ void ModelPicker::search(const QString &text)
         m_selecting = false;
     }
     const bool searching = !text.trimmed().isEmpty();
+    if (searching && !m_beforeSearch)
+        m_beforeSearch = m_model;
+    if (!searching && m_beforeSearch) {
+        // A search given up before its match was taken leaves the choice as it was before it.
+        const int before = *m_beforeSearch;
+        m_beforeSearch.reset();
+        choose(before);
+    }
     if (searching) {
         m_view->expandAll();
     } else {
@@ -350,6 +361,9 @@ bool ModelPicker::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_search)
         return QWidget::eventFilter(watched, event);
+    // Moving on from the search field (to the port, say) takes the match it shows.
+    if (event->type() == QEvent::FocusOut)
+        m_beforeSearch.reset();
     const auto *key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride
                           ? static_cast<QKeyEvent *>(event)
                           : nullptr;
@@ -372,6 +386,7 @@ bool ModelPicker::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        m_beforeSearch.reset();
         emit choiceMade();
         return true;
     default:

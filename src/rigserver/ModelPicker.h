@@ -1,12 +1,15 @@
 // ModelPicker: chooses a radio model from every model this Hamlib knows, grouped by maker and narrowed by
 // typing any part of "maker model" (or a Hamlib model number). NONE, the Dummy rig and rigctld stay at the
 // top. While a search is typed, the first match is chosen unless the chosen model still matches; Up and
-// Down in the search field step through the matches, Enter says the choice is made.
+// Down in the search field step through the matches, Enter says the choice is made. A search emptied (or
+// escaped) before its match was taken with Enter, the arrows, a click or by moving on gives the model back
+// that was chosen before it, so a stray key in the search field never changes the radio.
 // Threads: GUI thread.
 #pragma once
 
 #include <QWidget>
 
+#include <optional>
 #include <unordered_map>
 
 class ModelFilter;
@@ -59,5 +62,6 @@ private:
     ModelFilter *m_filter;
     std::unordered_map<int, QStandardItem *> m_rows;
     int m_model = 1;
+    std::optional<int> m_beforeSearch; // the choice when the search that is typed now began
     bool m_selecting = false;
 };

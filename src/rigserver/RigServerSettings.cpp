@@ -40,7 +40,9 @@ RigSettings load(const IniFile &file, int rigNumber)
     settings.pollMs = readInt(file, sec, QStringLiteral("PollMs"), defaults.pollMs, MinPollMs, MaxPollMs);
     settings.timeoutMs = readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
     settings.enabled = readInt(file, sec, QStringLiteral("Enabled"), 1, 0, 1) == 1;
-    settings.conf = file.readString(sec, QStringLiteral("Conf"), QString::fromStdString(defaults.conf)).toStdString();
+    settings.conf =
+        file.readString(sec, QStringLiteral("Conf"), QString::fromStdString(RigSettings::neededConf(settings.model)))
+            .toStdString();
     return settings;
 }
 

@@ -6,7 +6,9 @@
 #include "RigServerSettings.h"
 #include "RigSettingsForm.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QScreen>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,14 +75,40 @@ RigServerWindow::RigServerWindow(RigServer *server)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(bottom);
-    resize(880, 540);
+    resize(FirstSize);
     load();
+}
+
+void RigServerWindow::placeBeside(const QWidget *other)
+{
+    if (!other || !other->isVisible() || !other->screen())
+        return;
+    // Right of the window that opened it, else left of it, when there is room on that screen. Not shown
+    // yet, this window has no frame: the other window's frame stands in for the one it will get.
+    constexpr int Gap = 8;
+    const QRect screen = other->screen()->availableGeometry();
+    const QRect beside = other->frameGeometry();
+    const int frameWidth = beside.width() - other->width();
+    const int frameHeight = beside.height() - other->height();
+    const int outer = width() + frameWidth;
+    int x = beside.right() + 1 + Gap;
+    if (x + outer > screen.right() + 1)
+        x = beside.left() - Gap - outer;
+    if (x < screen.left())
+        return;
+    const int lowest = std::max(screen.top(), screen.bottom() + 1 - height() - frameHeight);
+    const int y = std::clamp(beside.top(), screen.top(), lowest);
+    move(x, y);
 }
 
 void RigServerWindow::showEvent(QShowEvent *event)
 {
     // A window given back by the window manager (restored, another desktop) keeps the edits in progress.
     if (!event->spontaneous()) {
+        if (!m_placed) {
+            m_placed = true;
+            placeBeside(QApplication::activeWindow());
+        }
         load();
         m_tabs->currentWidget()->setFocus();
         form(m_tabs->currentIndex() + 1)->focusSearch();

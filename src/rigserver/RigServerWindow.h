@@ -9,6 +9,7 @@
 // Threads: GUI thread. It reads the rigs' cached state only, so it never waits for a radio.
 #pragma once
 
+#include <QSize>
 #include <QWidget>
 
 #include <array>
@@ -23,6 +24,9 @@ class RigServerWindow final : public QWidget {
     Q_OBJECT
 
 public:
+    // Small enough to stand beside the panel on a 1024 x 768 screen.
+    static constexpr QSize FirstSize{460, 640};
+
     explicit RigServerWindow(RigServer *server);
 
 protected:
@@ -37,6 +41,8 @@ private:
     void showRig(int rigNumber);
     void updateChanges();
     void say(const QString &text, bool problem);
+    // On its first showing the window stands beside the one it was opened from, where the screen allows.
+    void placeBeside(const QWidget *other);
     RigSettingsForm *form(int rigNumber) const { return m_forms[rigNumber == 1 ? 0 : 1]; }
 
     RigServer *m_server;
@@ -44,4 +50,5 @@ private:
     std::array<RigSettingsForm *, 2> m_forms{};
     QLabel *m_message;
     QDialogButtonBox *m_buttons;
+    bool m_placed = false;
 };

@@ -12,6 +12,11 @@ std::string trimmed(const std::string &s)
 
 } // namespace
 
+std::string RigSettings::neededConf(int model)
+{
+    return model == DummyModel || model == DummyNoVfoModel ? "ptt_type=RIG" : "";
+}
+
 std::vector<std::pair<std::string, std::string>> RigSettings::confPairs() const
 {
     std::vector<std::pair<std::string, std::string>> pairs;

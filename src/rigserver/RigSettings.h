@@ -9,6 +9,7 @@ struct RigSettings {
     static constexpr int NoRig = 0;
     static constexpr int DummyModel = 1;   // Hamlib's Dummy rig
     static constexpr int RigctldModel = 2; // a radio shared by rigctld ("NET rigctl")
+    static constexpr int DummyNoVfoModel = 6;
 
     int model = DummyModel;           // Hamlib model number, NoRig for none
     std::string port;                 // serial device, or host:port for network models
@@ -22,4 +23,8 @@ struct RigSettings {
 
     // The Conf pairs in order, trimmed; empty entries and entries without '=' are left out.
     std::vector<std::pair<std::string, std::string>> confPairs() const;
+
+    // The extra Hamlib settings a model needs when the operator gave none: the Dummy rigs report their
+    // transmit state only with PTT through the rig. Empty for every other model.
+    static std::string neededConf(int model);
 };

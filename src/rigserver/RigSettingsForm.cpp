@@ -156,14 +156,11 @@ void RigSettingsForm::buildLayout()
     nowForm->addRow(QStringLiteral("Status:"), m_status);
     nowForm->addRow(QStringLiteral("Rig type:"), m_rigType);
 
-    auto *right = new QVBoxLayout;
-    right->addWidget(connection);
-    right->addWidget(now);
-    right->addStretch(1);
-
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(radio, 5);
-    layout->addLayout(right, 4);
+    // One column: the window is narrow enough to stand beside the panel on a small screen.
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(radio, 1);
+    layout->addWidget(connection);
+    layout->addWidget(now);
 }
 
 void RigSettingsForm::setSettings(const RigSettings &settings)
@@ -173,6 +170,7 @@ void RigSettingsForm::setSettings(const RigSettings &settings)
     m_portTexts.clear();
     m_portTexts[m_kind] = QString::fromStdString(settings.port);
     m_speed = settings.speed;
+    m_model = settings.model;
     m_picker->setModel(settings.model);
     {
         // Loading is not editing.
@@ -220,6 +218,12 @@ void RigSettingsForm::modelChosen(int model)
         const QSignalBlocker block(m_port);
         showPortKind();
     }
+    // Settings the last model needed go with it; what the operator typed stays for the next.
+    if (m_conf->text().trimmed().toStdString() == RigSettings::neededConf(m_model)) {
+        const QSignalBlocker block(m_conf);
+        m_conf->setText(QString::fromStdString(RigSettings::neededConf(model)));
+    }
+    m_model = model;
     changed();
 }
 

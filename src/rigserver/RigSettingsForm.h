@@ -58,6 +58,7 @@ private:
     // The port typed for each kind of port, so trying a network model and going back loses no device name.
     std::map<HamlibModel::Port, QString> m_portTexts;
     int m_speed = 0; // the speed last chosen, kept over models that cannot use it
+    int m_model = RigSettings::DummyModel; // the model the fields were last set up for
 
     ModelPicker *m_picker;
     QLabel *m_modelMessage;

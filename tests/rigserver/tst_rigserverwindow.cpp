@@ -117,6 +117,10 @@ private slots:
     void typingFindsTheRadio_data();
     void typingFindsTheRadio();
     void arrowKeysStepThroughMatches();
+    void abandonedSearchKeepsTheRadio_data();
+    void abandonedSearchKeepsTheRadio();
+    void hamlibSettingsFollowTheModel_data();
+    void hamlibSettingsFollowTheModel();
     void applySwitchesRig2ToRigctld();
     void okSavesAndReopeningShowsTheSettings();
     void cancelChangesNothing_data();
@@ -219,6 +223,65 @@ void TestRigServerWindow::arrowKeysStepThroughMatches()
     QCOMPARE(shack.window->focusWidget(), shack.field<QComboBox>(1, "Port"));
 }
 
+void TestRigServerWindow::abandonedSearchKeepsTheRadio_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("text erased") << false;
+}
+
+void TestRigServerWindow::abandonedSearchKeepsTheRadio()
+{
+    QFETCH(bool, escape);
+    QTemporaryDir dir;
+    Shack shack(dir.filePath(QStringLiteral("rigserver.ini")));
+    shack.server.SetDialogVisible(true);
+    auto *search = shack.field<QLineEdit>(1, "ModelSearch");
+    QTest::keyClicks(search, QStringLiteral("kenw"));
+    QVERIFY(shack.form(1)->settings().model != RigSettings::DummyModel);
+    if (escape) {
+        QTest::keyClick(search, Qt::Key_Escape);
+    } else {
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(search, Qt::Key_Backspace);
+    }
+    QCOMPARE(shack.form(1)->settings(), shack.server.rig(1)->settings());
+    QCOMPARE(shack.window->findChild<QTabWidget *>(QStringLiteral("Rigs"))->tabText(0),
+             QStringLiteral("Rig 1: Hamlib Dummy"));
+    QVERIFY(!shack.button("Apply")->isEnabled());
+    QVERIFY(shack.window->isVisible());
+}
+
+void TestRigServerWindow::hamlibSettingsFollowTheModel_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("typedConf");
+    QTest::addColumn<QString>("searched");
+    QTest::addColumn<QString>("conf");
+    QTest::newRow("the Dummy's own setting stays behind") << QByteArray() << QString() << "7300" << "";
+    QTest::newRow("a typed setting goes along") << QByteArray() << "ptt_type=RIG;write_delay=5" << "rigctld"
+                                                << "ptt_type=RIG;write_delay=5";
+    QTest::newRow("a file without Conf gives the model's") << QByteArray("[Rig1]\nModel=3073\n") << QString()
+                                                           << "dummy" << "ptt_type=RIG";
+    QTest::newRow("nor does a radio get the Dummy's") << QByteArray("[Rig1]\nModel=3073\n") << QString() << "7300"
+                                                      << "";
+}
+
+void TestRigServerWindow::hamlibSettingsFollowTheModel()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, typedConf);
+    QFETCH(QString, searched);
+    QFETCH(QString, conf);
+    QTemporaryDir dir;
+    Shack shack(dir.filePath(QStringLiteral("rigserver.ini")), file);
+    shack.server.SetDialogVisible(true);
+    if (!typedConf.isNull())
+        shack.type(1, "Conf", typedConf);
+    shack.search(1, searched);
+    QCOMPARE(QString::fromStdString(shack.form(1)->settings().conf), conf);
+}
+
 void TestRigServerWindow::applySwitchesRig2ToRigctld()
 {
     RigctldProcess rigctld(6);
@@ -249,7 +312,7 @@ void TestRigServerWindow::applySwitchesRig2ToRigctld()
     QCOMPARE(rig1->RigType(), std::string("Hamlib Dummy"));
 
     QCOMPARE(TestSupport::readFileBytes(path), QStringLiteral("[Rig2]\nModel=2\nPort=%1\nSpeed=0\nPollMs=500\n"
-                                                              "TimeoutMs=2000\nEnabled=1\nConf=ptt_type=RIG\n")
+                                                              "TimeoutMs=2000\nEnabled=1\nConf=\n")
                                                    .arg(rigctld.hostPort())
                                                    .toUtf8());
     QVERIFY(shack.window->isVisible());
