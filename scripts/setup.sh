@@ -18,7 +18,8 @@ done
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libhamlib-dev fonts-dejavu-core)
 if [ "$tests" = 1 ]; then
-  packages+=(libhamlib-utils xvfb xauth openbox tint2 xdotool x11-utils imagemagick clang libclang-rt-14-dev)
+  packages+=(libhamlib-utils xvfb xauth openbox tint2 xdotool x11-utils imagemagick clang libclang-rt-14-dev
+             desktop-file-utils appstream man-db file)
 fi
 
 missing=()

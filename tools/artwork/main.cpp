@@ -2,8 +2,10 @@
 // MAINICON and the rig-server icon OMNIRIG at every size the program ships, and an overview sheet of all
 // of them for the documentation.
 //
-// Usage: velkor_artwork <resources folder> <overview png>
-// Writes <resources folder>/panel/{A2B,SWAP,B2A}.bmp and <resources folder>/icons/{MAINICON,OMNIRIG}-<n>.png.
+// Usage: velkor_artwork <resources folder> <overview png> <hicolor folder> <icon name>
+// Writes <resources folder>/panel/{A2B,SWAP,B2A}.bmp, <resources folder>/icons/{MAINICON,OMNIRIG}-<n>.png, and
+// MAINICON as the desktop's application icon, <hicolor folder>/<n>x<n>/apps/<icon name>.png, at the sizes
+// of the freedesktop icon theme.
 // Run it with QT_QPA_PLATFORM=offscreen; the letters use DejaVu Sans Bold.
 #include <QDir>
 #include <QFont>
@@ -35,6 +37,8 @@ const QColor OrangeBottom(184, 72, 8);
 const QColor OrangeEdge(84, 30, 0);
 
 constexpr std::array IconSizes{16, 24, 32, 48, 64, 256};
+// The sizes desktops and docks ask an icon theme for.
+constexpr std::array ThemeSizes{16, 22, 24, 32, 48, 64, 128, 256};
 
 enum class Arrow { Right, Both, Left };
 
@@ -240,8 +244,8 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
-    if (args.size() != 3) {
-        QTextStream(stderr) << "usage: velkor_artwork <resources folder> <overview png>\n";
+    if (args.size() != 5) {
+        QTextStream(stderr) << "usage: velkor_artwork <resources folder> <overview png> <hicolor folder> <icon name>\n";
         return 2;
     }
     if (!QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")))
@@ -264,5 +268,11 @@ int main(int argc, char *argv[])
              ok;
     }
     ok = save(drawOverview(buttons, names), args[2], "PNG") && ok;
+    const QDir hicolor(args[3]);
+    for (int size : ThemeSizes) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        ok = hicolor.mkpath(folder) &&
+             save(drawMainIcon(size), hicolor.filePath(folder + QStringLiteral("/%1.png").arg(args[4])), "PNG") && ok;
+    }
     return ok ? 0 : 1;
 }
