@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
         return 1;
 
     QTemporaryDir folder;
-    IniFile settings(folder.filePath(QStringLiteral("rigserver.ini")));
+    IniFile settings(folder.filePath(QStringLiteral("rigserver.ini")).toStdString());
     RigServerSettings::save(settings, 1, through(proxy1));
     RigServerSettings::save(settings, 2, through(proxy2));
     MessageBoxes::setHandler([](QWidget *, const MessageBoxes::Request &request) {
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
         return QMessageBox::Ok;
     });
     InstanceMarker::setDefaultName(QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid()));
-    TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings.path()));
+    TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(QString::fromStdString(settings.path())));
     TSO2VPanel panel({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
     panel.show();
     IRigX *rig1 = panel.omniRigClient()->Rig1();

@@ -6,14 +6,13 @@
 // file and leaves the target untouched. The temporary file has no name until just before its rename
 // where the file system allows (O_TMPFILE), so a writer killed mid-write leaves nothing; the rare named one
 // that a crash leaves is removed by a later replace. The rename gives the file a new inode: hard links
-// to the old file keep the old content. Paths are in the file system's own encoding.
-// Collaborations: IniFile. This is the POSIX implementation; Windows needs its own (ReplaceFileW).
+// to the old file keep the old content. Paths are in the file system's own encoding (UTF-8 on Windows).
+// Collaborations: IniFile. FileStore_posix.cpp and FileStore_win.cpp implement it; the build picks one.
 // Threads: any; no state.
 #pragma once
 
-#include <QByteArray>
-
 #include <optional>
+#include <string>
 
 namespace FileStore {
 
@@ -22,15 +21,15 @@ enum class ReadOutcome { Read, Missing, Failed };
 // Reads the whole regular file at path into bytes. Missing means that nothing exists there yet;
 // Failed (a directory, a device, no permission, a read error, a file over 256 MiB) means the content
 // could not be had.
-ReadOutcome read(const QByteArray &path, QByteArray &bytes);
+ReadOutcome read(const std::string &path, std::string &bytes);
 
 // The file that path finally names after following symbolic links (it may not exist yet), or nothing
 // when the links loop.
-std::optional<QByteArray> resolveLinks(const QByteArray &path);
+std::optional<std::string> resolveLinks(const std::string &path);
 
 // Replaces the regular file at path (no link) with bytes, creating it when missing. False when the
 // bytes did not reach the disk, or the file is read-only (no write permission, or no write bit at all,
 // which holds for root too); then nothing has changed.
-bool replace(const QByteArray &path, const QByteArray &bytes);
+bool replace(const std::string &path, const std::string &bytes);
 
 } // namespace FileStore

@@ -1,6 +1,6 @@
 #include "FileStore.h"
 
-#include <QRandomGenerator>
+#include "TemporaryName.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,10 +15,7 @@ namespace {
 
 constexpr int kMaxLinkHops = 40; // the kernel's own limit (ELOOP)
 // A path pointed by mistake at a disk image or a log must not make every read allocate gigabytes.
-constexpr qsizetype kMaxFileSize = qsizetype(256) * 1024 * 1024;
-// A named temporary file of ours this old belongs to no write in progress: its writer died. Named ones live
-// for one write (an unnamed one is only linked in just before its rename), so a minute is generous.
-constexpr time_t kStaleSeconds = 60;
+constexpr std::size_t kMaxFileSize = std::size_t(256) * 1024 * 1024;
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor {
@@ -45,23 +42,30 @@ private:
     int m_fd;
 };
 
-qsizetype lastSlash(const QByteArray &path)
+// Everything up to and including the last '/', or nothing.
+std::string folderPrefix(const std::string &path)
 {
-    return path.lastIndexOf('/');
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-QByteArray folderOf(const QByteArray &path)
+std::string baseName(const std::string &path)
 {
-    const qsizetype slash = lastSlash(path);
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    return path.substr(folderPrefix(path).size());
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+std::string folderOf(const std::string &path)
 {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, const std::string &bytes)
+{
+    const char *data = bytes.data();
+    std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
@@ -69,24 +73,23 @@ bool writeAll(int fd, const QByteArray &bytes)
         if (written <= 0)
             return false;
         data += written;
-        left -= written;
+        left -= std::size_t(written);
     }
     return true;
 }
 
-QByteArray temporaryPrefix(const QByteArray &path)
+std::string freshTemporaryPath(const std::string &path)
 {
-    return path.left(lastSlash(path) + 1) + '.' + path.mid(lastSlash(path) + 1) + '.';
+    return folderPrefix(path) + TemporaryName::fresh(baseName(path));
 }
 
 // O_EXCL with a fresh random name, so two writers never share a temporary file; mode 0666 lets the
 // umask decide the bits of a new file as it would for a plain open().
-int createNamedTemporary(const QByteArray &path, QByteArray &temporaryPath)
+int createNamedTemporary(const std::string &path, std::string &temporaryPath)
 {
-    const QByteArray prefix = temporaryPrefix(path);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
-        const int fd = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporaryPath = freshTemporaryPath(path);
+        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -95,19 +98,18 @@ int createNamedTemporary(const QByteArray &path, QByteArray &temporaryPath)
 
 // A file with no name in the target's folder: a writer killed while it fills it leaves nothing behind.
 // -1 where the file system cannot make one.
-int createUnnamedTemporary(const QByteArray &path)
+int createUnnamedTemporary(const std::string &path)
 {
-    return ::open(folderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    return ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 }
 
 // Gives an unnamed temporary file a name of our pattern, just before it is renamed over the target.
-bool nameTemporary(int fd, const QByteArray &path, QByteArray &temporaryPath)
+bool nameTemporary(int fd, const std::string &path, std::string &temporaryPath)
 {
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    const QByteArray prefix = temporaryPrefix(path);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
-        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporaryPath.constData(), AT_SYMLINK_FOLLOW) == 0)
+        temporaryPath = freshTemporaryPath(path);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporaryPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
         if (errno != EEXIST)
             break;
@@ -116,39 +118,24 @@ bool nameTemporary(int fd, const QByteArray &path, QByteArray &temporaryPath)
     return false;
 }
 
-// Whether name is one of our temporary files for the file called base: "." base "." [0-9a-z]+ ".tmp".
-bool isOurTemporary(const QByteArray &name, const QByteArray &base)
-{
-    const QByteArray head = '.' + base + '.';
-    const QByteArray tail = QByteArrayLiteral(".tmp");
-    if (!name.startsWith(head) || !name.endsWith(tail) || name.size() <= head.size() + tail.size())
-        return false;
-    for (qsizetype i = head.size(); i < name.size() - tail.size(); ++i) {
-        const char c = name[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
-            return false;
-    }
-    return true;
-}
-
 // Removes the temporary files that writers of path killed in the middle of a write left behind. Only
 // regular files of our own pattern that belong to this user and have not changed for a while: a newer one
 // may be another writer's, still at work.
-void removeStaleTemporaries(const QByteArray &path)
+void removeStaleTemporaries(const std::string &path)
 {
-    const QByteArray folder = folderOf(path);
-    const QByteArray base = path.mid(lastSlash(path) + 1);
-    DIR *dir = ::opendir(folder.constData());
+    const std::string folder = folderOf(path);
+    const std::string base = baseName(path);
+    DIR *dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const time_t now = ::time(nullptr);
     while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (!isOurTemporary(name, base))
+        const std::string name(entry->d_name);
+        if (!TemporaryName::isOurs(name, base))
             continue;
         struct stat info {};
         if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::geteuid() && now - info.st_mtime > kStaleSeconds)
+            info.st_uid == ::geteuid() && now - info.st_mtime > TemporaryName::StaleSeconds)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -169,26 +156,26 @@ bool takeOverAttributes(int fd, const struct stat &old)
 
 // The rename is only durable once the folder is on the disk too. By then the new file is in place, so a
 // folder that refuses fsync (some file systems do) must not turn a done write into a reported failure.
-void syncFolder(const QByteArray &folder)
+void syncFolder(const std::string &folder)
 {
-    Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.isValid())
         ::fsync(fd.get());
 }
 
 } // namespace
 
-ReadOutcome read(const QByteArray &path, QByteArray &bytes)
+ReadOutcome read(const std::string &path, std::string &bytes)
 {
     bytes.clear();
     // O_NONBLOCK: a FIFO at the path must not hang the caller; it is then refused as not a regular file.
-    Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.isValid())
         return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Failed;
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || std::size_t(info.st_size) > kMaxFileSize)
         return ReadOutcome::Failed;
-    bytes.reserve(qsizetype(info.st_size));
+    bytes.reserve(std::size_t(info.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
@@ -198,42 +185,42 @@ ReadOutcome read(const QByteArray &path, QByteArray &bytes)
             return ReadOutcome::Failed;
         if (got == 0)
             return ReadOutcome::Read;
-        if (bytes.size() + got > kMaxFileSize)
+        if (bytes.size() + std::size_t(got) > kMaxFileSize)
             return ReadOutcome::Failed;
-        bytes.append(chunk, got);
+        bytes.append(chunk, std::size_t(got));
     }
 }
 
-std::optional<QByteArray> resolveLinks(const QByteArray &path)
+std::optional<std::string> resolveLinks(const std::string &path)
 {
-    QByteArray current = path;
+    std::string current = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         char target[PATH_MAX];
-        const ssize_t size = ::readlink(current.constData(), target, sizeof target);
+        const ssize_t size = ::readlink(current.c_str(), target, sizeof target);
         // Not a link, or nothing there: whatever is at current is what a write replaces or creates.
         if (size < 0)
             return current;
-        const QByteArray link(target, size);
-        current = link.startsWith('/') ? link : current.left(lastSlash(current) + 1) + link;
+        const std::string link(target, std::size_t(size));
+        current = link.starts_with('/') ? link : folderPrefix(current) + link;
     }
     return std::nullopt;
 }
 
-bool replace(const QByteArray &path, const QByteArray &bytes)
+bool replace(const std::string &path, const std::string &bytes)
 {
     struct stat old {};
-    const bool existed = ::stat(path.constData(), &old) == 0;
+    const bool existed = ::stat(path.c_str(), &old) == 0;
     if (!existed && errno != ENOENT)
         return false;
     // A file marked read-only stays as it is, even though its folder would allow the rename. The mode bits
     // count as well as access(): root may write anything, but a file that nobody may write is kept from it too.
-    if (existed && (!S_ISREG(old.st_mode) || ::access(path.constData(), W_OK) != 0 || (old.st_mode & 0222) == 0))
+    if (existed && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0))
         return false;
     const auto fill = [&](int fd) {
         return (!existed || takeOverAttributes(fd, old)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     };
 
-    QByteArray temporaryPath;
+    std::string temporaryPath;
     bool linked = false;
     bool done = false;
     {
@@ -243,7 +230,7 @@ bool replace(const QByteArray &path, const QByteArray &bytes)
                 return false;
             // Named and renamed at once: a crash leaves a name behind only between these two calls.
             linked = nameTemporary(fd.get(), path, temporaryPath);
-            done = linked && ::rename(temporaryPath.constData(), path.constData()) == 0;
+            done = linked && ::rename(temporaryPath.c_str(), path.c_str()) == 0;
         }
     }
     // Without unnamed files here (or without /proc to name one), a named file from the start.
@@ -253,11 +240,11 @@ bool replace(const QByteArray &path, const QByteArray &bytes)
             return false;
         done = fill(fd.get());
         done = fd.close() && done;
-        done = done && ::rename(temporaryPath.constData(), path.constData()) == 0;
+        done = done && ::rename(temporaryPath.c_str(), path.c_str()) == 0;
     }
     if (!done) {
-        if (!temporaryPath.isEmpty())
-            ::unlink(temporaryPath.constData());
+        if (!temporaryPath.empty())
+            ::unlink(temporaryPath.c_str());
         return false;
     }
     syncFolder(folderOf(path));

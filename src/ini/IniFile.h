@@ -8,43 +8,44 @@
 // a symbolic link replaces the link's target and keeps the file's permission bits; a link whose target does
 // not exist is refused rather than followed to create a file. The replacement is a new file: hard links to
 // the old one keep the old content.
+// Names, values and the path are UTF-8 (the path in the file system's own encoding on POSIX).
 // Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
 #pragma once
 
-#include <QList>
-#include <QString>
-
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 // A write that did not reach the file. what() is "Unable to write to <path>".
 class IniWriteError : public std::runtime_error {
 public:
-    explicit IniWriteError(const QString &path);
-    const QString &path() const { return m_path; }
+    explicit IniWriteError(const std::string &path);
+    const std::string &path() const { return m_path; }
 
 private:
-    QString m_path;
+    std::string m_path;
 };
 
 class IniFile {
 public:
-    explicit IniFile(QString path);
+    explicit IniFile(std::string path);
 
-    const QString &path() const { return m_path; }
+    const std::string &path() const { return m_path; }
 
     // The value of key in section, or defaultValue when the file, the section or the key is missing.
-    QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
+    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue = {}) const;
 
     // Sets key in section to value, adding the section or the key when missing. Throws IniWriteError when
     // the file cannot be written, and also for names or a value that would not read back as written (an
     // empty name, a line break, ']' in a section name, '=' in a key, a key starting with ';' or '[').
-    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
 
     // Sets several keys of one section in a single replacement of the file: either all of them reach the
     // file or none does. The same rules and errors as writeString.
-    void writeStrings(const QString &section, const QList<std::pair<QString, QString>> &keysAndValues);
+    void writeStrings(std::string_view section, const std::vector<std::pair<std::string, std::string>> &keysAndValues);
 
 private:
-    QString m_path;
+    std::string m_path;
 };

@@ -1,35 +1,26 @@
 #include "IniText.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace IniText {
 namespace {
 
-const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool isAscii(const char *begin, const char *end)
-{
-    return std::all_of(begin, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
 // A byte range [begin, end) of the text.
 struct Span {
-    qsizetype begin;
-    qsizetype end;
+    std::size_t begin;
+    std::size_t end;
     bool isEmpty() const { return begin == end; }
 };
 
-Span trimmed(const QByteArray &text, Span span)
+Span trimmed(std::string_view text, Span span)
 {
     while (span.begin < span.end && isBlank(text[span.begin]))
         ++span.begin;
@@ -38,75 +29,103 @@ Span trimmed(const QByteArray &text, Span span)
     return span;
 }
 
-qsizetype indexIn(const QByteArray &text, char c, Span span)
+std::string_view trimmedName(std::string_view name)
 {
-    const char *end = text.constData() + span.end;
-    const char *found = std::find(text.constData() + span.begin, end, c);
-    return found == end ? -1 : found - text.constData();
+    const Span span = trimmed(name, {0, name.size()});
+    return name.substr(span.begin, span.end - span.begin);
+}
+
+std::size_t indexIn(std::string_view text, char c, Span span)
+{
+    const std::size_t found = text.substr(0, span.end).find(c, span.begin);
+    return found == std::string_view::npos ? std::string_view::npos : found;
+}
+
+// The next character of s at pos: its code point and length. A byte that starts no valid UTF-8 sequence
+// is a character of its own, 0x110000 + the byte, so that it matches only the same byte.
+char32_t nextChar(std::string_view s, std::size_t pos, std::size_t &length)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char first = byte(pos);
+    length = 1;
+    if (first < 0x80)
+        return first;
+    const std::size_t size = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
+    if (size == 0 || first > 0xF4 || pos + size > s.size())
+        return 0x110000 + first;
+    char32_t c = first & (0x7F >> size);
+    for (std::size_t i = 1; i < size; ++i) {
+        if ((byte(pos + i) & 0xC0) != 0x80)
+            return 0x110000 + first;
+        c = (c << 6) | (byte(pos + i) & 0x3F);
+    }
+    const bool overlong = (size == 3 && c < 0x800) || (size == 4 && c < 0x10000);
+    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0x110000 + first;
+    length = size;
+    return c;
+}
+
+char32_t folded(char32_t c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c + 0x20;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    // Latin Extended-A pairs capital and small letters side by side, capitals first; the run from Ĺ to Ň
+    // and from Ź to Ž starts on an odd code point.
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return c | 1;
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+        return (c & 1) ? c + 1 : c;
+    if (c == 0x178)
+        return 0xFF;
+    if (c == 0x3C2) // final sigma
+        return 0x3C3;
+    return c;
 }
 
 // A name as the caller spells it, trimmed as the file's names are, compared without regard to case.
 class Name {
 public:
-    explicit Name(const QString &name) : m_text(trimmedName(name)), m_utf8(m_text.toUtf8())
-    {
-        m_ascii = isAscii(m_utf8.cbegin(), m_utf8.cend());
-    }
+    explicit Name(std::string_view name) : m_text(trimmedName(name)) {}
 
-    const QString &text() const { return m_text; }
-
-    bool matches(const QByteArray &text, Span span) const
+    std::string_view text() const { return m_text; }
+    bool matches(std::string_view text, Span span) const
     {
-        const char *stored = text.constData() + span.begin;
-        const qsizetype size = span.end - span.begin;
-        // Most names are ASCII on both sides; only the others need Unicode case folding.
-        if (m_ascii && isAscii(stored, stored + size))
-            return size == m_utf8.size() && std::equal(stored, stored + size, m_utf8.cbegin(),
-                                                       [](char a, char b) { return asciiLower(a) == asciiLower(b); });
-        return QString::fromUtf8(stored, size).compare(m_text, Qt::CaseInsensitive) == 0;
+        return sameName(text.substr(span.begin, span.end - span.begin), m_text);
     }
 
 private:
-    static QString trimmedName(const QString &name)
-    {
-        qsizetype begin = 0;
-        qsizetype end = name.size();
-        while (begin < end && name[begin].unicode() < 0x80 && isBlank(char(name[begin].unicode())))
-            ++begin;
-        while (end > begin && name[end - 1].unicode() < 0x80 && isBlank(char(name[end - 1].unicode())))
-            --end;
-        return name.mid(begin, end - begin);
-    }
-
-    QString m_text;
-    QByteArray m_utf8;
-    bool m_ascii = true;
+    std::string_view m_text;
 };
 
 // Where a key sits in the text, as byte offsets.
 struct Location {
     bool sectionFound = false;
     bool keyFound = false;
-    Span value{0, 0};       // the trimmed value, quotes included, when keyFound
-    qsizetype insertAt = 0; // when only the section was found: the end of its last key line or its header
+    Span value{0, 0};         // the trimmed value, quotes included, when keyFound
+    std::size_t insertAt = 0; // when only the section was found: the end of its last key line or its header
 };
 
-Location locate(const QByteArray &text, const Name &section, const Name &key)
+Location locate(std::string_view text, const Name &section, const Name &key)
 {
     Location location;
-    qsizetype pos = text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    std::size_t pos = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     while (pos < text.size()) {
-        const qsizetype newline = text.indexOf('\n', pos);
-        const qsizetype contentEnd = newline < 0 ? text.size() : newline;
-        const qsizetype lineEnd = newline < 0 ? text.size() : newline + 1;
+        const std::size_t newline = text.find('\n', pos);
+        const std::size_t contentEnd = newline == std::string_view::npos ? text.size() : newline;
+        const std::size_t lineEnd = newline == std::string_view::npos ? text.size() : newline + 1;
         const Span line = trimmed(text, {pos, contentEnd});
         pos = lineEnd;
         if (line.isEmpty() || text[line.begin] == ';')
             continue;
 
         // A '[' line without ']' is not a header; like Windows, it may still hold a key.
-        const qsizetype close = text[line.begin] == '[' ? indexIn(text, ']', line) : -1;
-        if (close >= 0) {
+        const std::size_t close = text[line.begin] == '[' ? indexIn(text, ']', line) : std::string_view::npos;
+        if (close != std::string_view::npos) {
             // Only the first section of a name counts, so its end ends the search.
             if (location.sectionFound)
                 break;
@@ -117,8 +136,8 @@ Location locate(const QByteArray &text, const Name &section, const Name &key)
             continue;
         }
 
-        const qsizetype equals = location.sectionFound ? indexIn(text, '=', line) : -1;
-        if (equals < 0)
+        const std::size_t equals = location.sectionFound ? indexIn(text, '=', line) : std::string_view::npos;
+        if (equals == std::string_view::npos)
             continue;
         location.insertAt = lineEnd;
         if (key.matches(text, trimmed(text, {line.begin, equals}))) {
@@ -133,20 +152,35 @@ Location locate(const QByteArray &text, const Name &section, const Name &key)
 }
 
 // New lines follow the file's own line ends, judged by its first one.
-QByteArray lineEndOf(const QByteArray &text)
+std::string_view lineEndOf(std::string_view text)
 {
-    const qsizetype newline = text.indexOf('\n');
-    return newline > 0 && text[newline - 1] == '\r' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    const std::size_t newline = text.find('\n');
+    return newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
-bool hasLineBreak(const QString &text)
+bool hasLineBreak(std::string_view text)
 {
-    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
 } // namespace
 
-std::optional<QString> find(const QByteArray &text, const QString &section, const QString &key)
+bool sameName(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        std::size_t lengthA = 0;
+        std::size_t lengthB = 0;
+        if (folded(nextChar(a, i, lengthA)) != folded(nextChar(b, j, lengthB)))
+            return false;
+        i += lengthA;
+        j += lengthB;
+    }
+    return i == a.size() && j == b.size();
+}
+
+std::optional<std::string> find(std::string_view text, std::string_view section, std::string_view key)
 {
     const Location location = locate(text, Name(section), Name(key));
     if (!location.keyFound)
@@ -159,42 +193,42 @@ std::optional<QString> find(const QByteArray &text, const QString &section, cons
             --value.end;
         }
     }
-    return QString::fromUtf8(text.constData() + value.begin, value.end - value.begin);
+    return std::string(text.substr(value.begin, value.end - value.begin));
 }
 
-bool canStore(const QString &section, const QString &key, const QString &value)
+bool canStore(std::string_view section, std::string_view key, std::string_view value)
 {
-    const QString sectionName = Name(section).text();
-    const QString keyName = Name(key).text();
-    if (sectionName.isEmpty() || keyName.isEmpty())
+    const std::string_view sectionName = trimmedName(section);
+    const std::string_view keyName = trimmedName(key);
+    if (sectionName.empty() || keyName.empty())
         return false;
     if (hasLineBreak(sectionName) || hasLineBreak(keyName) || hasLineBreak(value))
         return false;
-    if (sectionName.contains(QLatin1Char(']')) || keyName.contains(QLatin1Char('=')))
+    if (sectionName.find(']') != std::string_view::npos || keyName.find('=') != std::string_view::npos)
         return false;
-    return !keyName.startsWith(QLatin1Char(';')) && !keyName.startsWith(QLatin1Char('['));
+    return keyName.front() != ';' && keyName.front() != '[';
 }
 
-QByteArray withValue(const QByteArray &text, const QString &section, const QString &key, const QString &value)
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
 {
     const Name sectionName(section);
     const Name keyName(key);
     const Location location = locate(text, sectionName, keyName);
-    QByteArray result = text;
+    std::string result(text);
     if (location.keyFound)
-        return result.replace(location.value.begin, location.value.end - location.value.begin, value.toUtf8());
+        return result.replace(location.value.begin, location.value.end - location.value.begin, value);
 
-    const QByteArray lineEnd = lineEndOf(text);
-    const QByteArray keyLine = keyName.text().toUtf8() + '=' + value.toUtf8() + lineEnd;
-    const qsizetype bodyStart = text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    const bool lastLineOpen = text.size() > bodyStart && !text.endsWith('\n');
+    const std::string_view lineEnd = lineEndOf(text);
+    std::string keyLine = std::string(keyName.text()) + '=' + std::string(value) + std::string(lineEnd);
+    const std::size_t bodyStart = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const bool lastLineOpen = text.size() > bodyStart && !text.ends_with('\n');
     if (location.sectionFound) {
         const bool atOpenEnd = location.insertAt == text.size() && lastLineOpen;
-        return result.insert(location.insertAt, (atOpenEnd ? lineEnd : QByteArray()) + keyLine);
+        return result.insert(location.insertAt, (atOpenEnd ? std::string(lineEnd) : std::string()) + keyLine);
     }
     if (lastLineOpen)
         result += lineEnd;
-    return result + '[' + sectionName.text().toUtf8() + ']' + lineEnd + keyLine;
+    return result + '[' + std::string(sectionName.text()) + ']' + std::string(lineEnd) + keyLine;
 }
 
 } // namespace IniText

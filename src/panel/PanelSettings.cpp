@@ -83,17 +83,19 @@ QString trackText(Track track)
 
 Stored read(const IniFile &file)
 {
-    return {file.readString(Section, OffsetKey, QStringLiteral("0")),
-            file.readString(Section, ShiftKey, QStringLiteral("YES")),
-            file.readString(Section, TrackKey, QStringLiteral("0"))};
+    const auto value = [&](const QString &key, const char *missing) {
+        return QString::fromStdString(file.readString(Section.toStdString(), key.toStdString(), missing));
+    };
+    return {value(OffsetKey, "0"), value(ShiftKey, "YES"), value(TrackKey, "0")};
 }
 
 void write(IniFile &file, int position, bool rit, std::optional<Track> track)
 {
-    file.writeString(Section, OffsetKey, offsetText(position));
-    file.writeString(Section, ShiftKey, shiftText(rit));
+    const std::string section = Section.toStdString();
+    file.writeString(section, OffsetKey.toStdString(), offsetText(position).toStdString());
+    file.writeString(section, ShiftKey.toStdString(), shiftText(rit).toStdString());
     if (track)
-        file.writeString(Section, TrackKey, trackText(*track));
+        file.writeString(section, TrackKey.toStdString(), trackText(*track).toStdString());
 }
 
 } // namespace PanelSettings

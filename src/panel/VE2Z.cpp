@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
@@ -161,7 +162,7 @@ void TSO2VPanel::connectControls()
 void TSO2VPanel::FormCreate()
 {
     m_iniPath = PanelSettings::iniPath(m_arguments, QDir::currentPath());
-    m_iniFile = IniFile(m_iniPath);
+    m_iniFile = IniFile(QFile::encodeName(m_iniPath).toStdString());
     applyStored(PanelSettings::read(m_iniFile));
 
     // No QObject owner: the poll runs until the process ends, and the member frees it with the panel.
@@ -259,7 +260,7 @@ void TSO2VPanel::fillAboutDialog()
 
 void TSO2VPanel::SaveSettings()
 {
-    m_iniFile = IniFile(m_iniPath);
+    m_iniFile = IniFile(QFile::encodeName(m_iniPath).toStdString());
     PanelSettings::write(m_iniFile, m_shift->sliderPosition(), m_rit->isChecked(), selectedTrack());
 }
 

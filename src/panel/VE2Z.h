@@ -152,7 +152,7 @@ private:
     QRadioButton *m_trackRig2 = nullptr;
 
     QString m_iniPath;
-    IniFile m_iniFile{QString()};
+    IniFile m_iniFile{std::string()};
     IRigX *m_currentRig = nullptr;
     std::unique_ptr<QTimer> m_pollTimer;
     SystemMenu *m_systemMenu = nullptr;

@@ -5,10 +5,11 @@
 #include "RigServerWindow.h"
 
 #include <QEvent>
+#include <QFile>
 
 RigServer::RigServer(QString settingsPath, BackendFactory factory) : m_settingsPath(std::move(settingsPath))
 {
-    const IniFile file(m_settingsPath);
+    const IniFile file(QFile::encodeName(m_settingsPath).toStdString());
     for (int n = 1; n <= 2; ++n) {
         auto rig = std::make_unique<RigObject>(n, RigServerSettings::load(file, n), factory);
         connect(rig.get(), &RigObject::rigTypeChanged, this,

@@ -12,10 +12,15 @@ QString section(int rigNumber)
     return QStringLiteral("Rig%1").arg(rigNumber);
 }
 
+QString readText(const IniFile &file, const QString &sec, const QString &key, const std::string &fallback = {})
+{
+    return QString::fromStdString(file.readString(sec.toStdString(), key.toStdString(), fallback));
+}
+
 int readInt(const IniFile &file, const QString &sec, const QString &key, int fallback, int low, int high)
 {
     bool ok = false;
-    const int value = file.readString(sec, key).trimmed().toInt(&ok);
+    const int value = readText(file, sec, key).trimmed().toInt(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
 
@@ -35,28 +40,25 @@ RigSettings load(const IniFile &file, int rigNumber)
     const QString sec = section(rigNumber);
     RigSettings settings;
     settings.model = readInt(file, sec, QStringLiteral("Model"), defaults.model, 0, 1 << 30);
-    settings.port = file.readString(sec, QStringLiteral("Port"), QString::fromStdString(defaults.port)).trimmed().toStdString();
+    settings.port = readText(file, sec, QStringLiteral("Port"), defaults.port).trimmed().toStdString();
     settings.speed = readInt(file, sec, QStringLiteral("Speed"), defaults.speed, 0, 10000000);
     settings.pollMs = readInt(file, sec, QStringLiteral("PollMs"), defaults.pollMs, MinPollMs, MaxPollMs);
     settings.timeoutMs = readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
     settings.enabled = readInt(file, sec, QStringLiteral("Enabled"), 1, 0, 1) == 1;
-    settings.conf =
-        file.readString(sec, QStringLiteral("Conf"), QString::fromStdString(RigSettings::neededConf(settings.model)))
-            .toStdString();
+    settings.conf = readText(file, sec, QStringLiteral("Conf"), RigSettings::neededConf(settings.model)).toStdString();
     return settings;
 }
 
 void save(IniFile &file, int rigNumber, const RigSettings &settings)
 {
     // One replacement of the file, so a failed save never leaves a rig half old, half new.
-    file.writeStrings(section(rigNumber),
-                      {{QStringLiteral("Model"), QString::number(settings.model)},
-                       {QStringLiteral("Port"), QString::fromStdString(settings.port)},
-                       {QStringLiteral("Speed"), QString::number(settings.speed)},
-                       {QStringLiteral("PollMs"), QString::number(settings.pollMs)},
-                       {QStringLiteral("TimeoutMs"), QString::number(settings.timeoutMs)},
-                       {QStringLiteral("Enabled"), settings.enabled ? QStringLiteral("1") : QStringLiteral("0")},
-                       {QStringLiteral("Conf"), QString::fromStdString(settings.conf)}});
+    file.writeStrings(section(rigNumber).toStdString(), {{"Model", std::to_string(settings.model)},
+                                                         {"Port", settings.port},
+                                                         {"Speed", std::to_string(settings.speed)},
+                                                         {"PollMs", std::to_string(settings.pollMs)},
+                                                         {"TimeoutMs", std::to_string(settings.timeoutMs)},
+                                                         {"Enabled", settings.enabled ? "1" : "0"},
+                                                         {"Conf", settings.conf}});
 }
 
 } // namespace RigServerSettings

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QScreen>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
@@ -179,7 +180,7 @@ bool RigServerWindow::apply()
     const QString path = m_server->settingsPath();
     // Should the folder not be made, the first write says so with the file's name.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    IniFile file(path);
+    IniFile file(QFile::encodeName(path).toStdString());
     for (int n = 1; n <= 2; ++n) {
         const RigSettings &settings = wanted[static_cast<std::size_t>(n - 1)];
         if (!changed[static_cast<std::size_t>(n - 1)])

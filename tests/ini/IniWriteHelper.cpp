@@ -9,8 +9,6 @@
 // Exit codes: 0 written, 1 IniWriteError, 2 usage, 3 the limit or the user could not be set.
 #include "IniFile.h"
 
-#include <QString>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -38,11 +36,11 @@ bool dropPrivileges()
     return geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
 }
 
-int loop(const QString &path, char **values, int count)
+int loop(const std::string &path, char **values, int count)
 {
     IniFile ini(path);
     for (long turn = 0;; ++turn) {
-        ini.writeString(QStringLiteral("VE2Z"), QStringLiteral("OFFSET"), QString::fromUtf8(values[turn % count]));
+        ini.writeString("VE2Z", "OFFSET", values[turn % count]);
         if (turn == 0) {
             std::puts("started");
             std::fflush(stdout);
@@ -56,12 +54,12 @@ int main(int argc, char **argv)
 {
     if (argc < 4)
         return 2;
-    const QString mode = QString::fromUtf8(argv[1]);
-    const QString path = QString::fromUtf8(argv[2]);
+    const std::string mode = argv[1];
+    const std::string path = argv[2];
     try {
-        if (mode == QLatin1String("loop"))
+        if (mode == "loop")
             return loop(path, argv + 3, argc - 3);
-        if (mode != QLatin1String("write"))
+        if (mode != "write")
             return 2;
         for (int i = 4; i < argc; ++i) {
             const bool ok = std::strcmp(argv[i], "--unprivileged") == 0
@@ -70,7 +68,7 @@ int main(int argc, char **argv)
             if (!ok)
                 return 3;
         }
-        IniFile(path).writeString(QStringLiteral("VE2Z"), QStringLiteral("OFFSET"), QString::fromUtf8(argv[3]));
+        IniFile(path).writeString("VE2Z", "OFFSET", argv[3]);
         return 0;
     } catch (const IniWriteError &error) {
         std::fputs(error.what(), stdout);

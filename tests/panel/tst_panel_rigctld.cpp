@@ -78,7 +78,7 @@ void TestPanelRigctld::init()
 void TestPanelRigctld::startPanel(bool rig2OnRigctld)
 {
     const QString settings = m_fixture->folder() + QStringLiteral("/rigserver.ini");
-    IniFile file(settings);
+    IniFile file(settings.toStdString());
     int number = 1;
     for (const RigctldProcess *rigctld : {m_rigctld1.get(), rig2OnRigctld ? m_rigctld2.get() : nullptr}) {
         RigSettings rig;
