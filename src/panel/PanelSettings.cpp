@@ -88,12 +88,13 @@ Stored read(const IniFile &file)
             file.readString(Section, TrackKey, QStringLiteral("0"))};
 }
 
-void write(IniFile &file, int position, bool rit, std::optional<Track> track)
+void write(IniFile &file, const Applied &applied)
 {
-    file.writeString(Section, OffsetKey, offsetText(position));
-    file.writeString(Section, ShiftKey, shiftText(rit));
-    if (track)
-        file.writeString(Section, TrackKey, trackText(*track));
+    QList<std::pair<QString, QString>> keys{{OffsetKey, offsetText(applied.position)},
+                                            {ShiftKey, shiftText(applied.rit)}};
+    if (applied.track)
+        keys.append({TrackKey, trackText(*applied.track)});
+    file.writeStrings(Section, keys);
 }
 
 } // namespace PanelSettings

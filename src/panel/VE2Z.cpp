@@ -259,8 +259,14 @@ void TSO2VPanel::fillAboutDialog()
 
 void TSO2VPanel::SaveSettings()
 {
+    const PanelSettings::Applied applied{m_shift->sliderPosition(), m_rit->isChecked(), selectedTrack()};
+    // One replacement of the file per change: the slider reports a key press twice (the step, then the key's
+    // release), and several handlers of one action each save what the one before them saved.
+    if (applied == m_saved)
+        return;
     m_iniFile = IniFile(m_iniPath);
-    PanelSettings::write(m_iniFile, m_shift->sliderPosition(), m_rit->isChecked(), selectedTrack());
+    PanelSettings::write(m_iniFile, applied);
+    m_saved = applied;
 }
 
 std::optional<PanelSettings::Track> TSO2VPanel::selectedTrack() const
