@@ -76,7 +76,12 @@ TSO2VPanel::TSO2VPanel(const QStringList &arguments, QWidget *parent)
     m_guard.run([this] { FormCreate(); });
 }
 
-TSO2VPanel::~TSO2VPanel() = default;
+TSO2VPanel::~TSO2VPanel()
+{
+    // Also when the program ends other than by closing the panel: the members' teardown, the rig server's
+    // first, may take a moment.
+    releaseInstanceMark();
+}
 
 void TSO2VPanel::createControls()
 {
