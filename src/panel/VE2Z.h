@@ -114,7 +114,6 @@ public:
     SystemMenu *systemMenu() const { return m_systemMenu; }
     TAboutDlg *aboutDialog() const { return m_aboutDialog; }
     QTimer *pollTimer() const { return m_pollTimer.get(); }
-    InstanceMarker *instanceMapping() const { return m_instanceMapping; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
