@@ -2,10 +2,10 @@
 
 #include "AboutForm.h"
 
+#include <QGuiApplication>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTimer>
-
-#include <memory>
 
 TAboutDlg::TAboutDlg(QObject *owner) : QObject(owner)
 {
@@ -28,28 +28,52 @@ void TAboutDlg::Execute()
         return;
     }
 
+    // The box is a dialog of the window that owns the component, modal to that window only: the window
+    // manager keeps it with that window (above it, minimised and restored with it), and the program's other
+    // windows, the tray icon's among them, stay usable while it is up. Without such a window it blocks the
+    // whole program.
+    QWidget *host = hostWindow();
     // The box belongs to this showing, not to the component, so it is released exactly once, here, whether
-    // the showing ends normally, fails, or outlives the component.
-    auto box = std::make_unique<TAboutBox>();
+    // the showing ends normally, fails, or outlives the component. The host's window deletes it only when it
+    // goes itself inside the showing; the guard then finds nothing left to release.
+    const QPointer<TAboutBox> box = new TAboutBox(host);
     const QPointer<TAboutDlg> self(this);
-    m_box = box.get();
+    m_box = box;
     const auto release = qScopeGuard([&] {
         if (self) {
             stopCountdown();
             m_box = nullptr;
         }
-        box.reset();
+        delete box.data();
     });
 
+    box->setWindowModality(host ? Qt::WindowModal : Qt::ApplicationModal);
     box->setWindowTitle(m_title);
     box->setProductName(m_productName);
     box->setCopyright(m_copyright);
     box->setProgrammer(m_programmer);
     box->setWebsite(m_webSite);
     box->setPicture(m_icon);
+    centreOnScreen(box, host);
     if (m_timerOption)
-        startCountdown(box.get());
+        startCountdown(box);
     box->exec();
+}
+
+QWidget *TAboutDlg::hostWindow() const
+{
+    auto *owner = qobject_cast<QWidget *>(parent());
+    return owner ? owner->window() : nullptr;
+}
+
+void TAboutDlg::centreOnScreen(QWidget *box, QWidget *host)
+{
+    // On the screen, not over the host, as the layout places it; Qt would centre a dialog on its parent.
+    const QScreen *screen = host ? host->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    box->move(area.center() - QPoint(box->width() / 2, box->height() / 2));
 }
 
 void TAboutDlg::startCountdown(TAboutBox *box)

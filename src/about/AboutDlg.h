@@ -3,7 +3,8 @@
 // Responsibilities: keep the texts, the icon and the timer option that the host gives it (plain stored
 // values: a write replaces the value and does nothing else); on Execute, build a fresh TAboutBox from its
 // layout and the current values, show it modally, and release it when it closes, also when filling or
-// showing it fails. With Timer on, a showing that nobody ends closes itself after 15 seconds.
+// showing it fails. With Timer on, a showing that nobody ends closes itself after 15 seconds. When the owner
+// is a widget, the box is a dialog of the owner's window and modal to that window only.
 // A request while a box is on screen (the tray menu stays usable during the modal showing) brings that box
 // to the front and returns at once; it never opens a second box.
 // Collaborations: the panel sets the properties at start-up and calls Execute from its system menu and its
@@ -17,6 +18,7 @@
 #include <QString>
 
 class QTimer;
+class QWidget;
 class TAboutBox;
 
 class TAboutDlg : public QObject {
@@ -66,6 +68,9 @@ public:
     void setCountdownInterval(int ms) { m_countdownMs = ms; }
 
 private:
+    // The window of the owner when the owner is a widget: the box's parent.
+    QWidget *hostWindow() const;
+    static void centreOnScreen(QWidget *box, QWidget *host);
     void startCountdown(TAboutBox *box);
     void stopCountdown();
 

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace PanelSettings {
 
@@ -89,13 +92,14 @@ Stored read(const IniFile &file)
     return {value(OffsetKey, "0"), value(ShiftKey, "YES"), value(TrackKey, "0")};
 }
 
-void write(IniFile &file, int position, bool rit, std::optional<Track> track)
+void write(IniFile &file, const Applied &applied)
 {
-    const std::string section = Section.toStdString();
-    file.writeString(section, OffsetKey.toStdString(), offsetText(position).toStdString());
-    file.writeString(section, ShiftKey.toStdString(), shiftText(rit).toStdString());
-    if (track)
-        file.writeString(section, TrackKey.toStdString(), trackText(*track).toStdString());
+    std::vector<std::pair<std::string, std::string>> keys{
+        {OffsetKey.toStdString(), offsetText(applied.position).toStdString()},
+        {ShiftKey.toStdString(), shiftText(applied.rit).toStdString()}};
+    if (applied.track)
+        keys.emplace_back(TrackKey.toStdString(), trackText(*applied.track).toStdString());
+    file.writeStrings(Section.toStdString(), keys);
 }
 
 } // namespace PanelSettings

@@ -57,8 +57,18 @@ struct Stored {
 
 // The three values, each with its default when missing.
 Stored read(const IniFile &file);
-// OFFSET, SHIFT, then TRACK unless no tracking choice is selected; each write reaches the file at once.
-// Throws IniWriteError.
-void write(IniFile &file, int position, bool rit, std::optional<Track> track);
+
+// What a save writes: the controls as they stand.
+struct Applied {
+    int position = CentrePosition;
+    bool rit = false;
+    // Nothing when no tracking choice is selected.
+    std::optional<Track> track;
+    bool operator==(const Applied &) const = default;
+};
+
+// OFFSET, SHIFT, then TRACK unless no tracking choice is selected, in one replacement of the file: all of them
+// reach the file or none does. Throws IniWriteError.
+void write(IniFile &file, const Applied &applied);
 
 } // namespace PanelSettings

@@ -14,7 +14,6 @@ class SpeedButton : public QAbstractButton {
 public:
     explicit SpeedButton(const QString &imageFile, QWidget *parent = nullptr);
 
-    const QPixmap &glyph() const { return m_glyph; }
     QSize sizeHint() const override;
 
 protected:

@@ -77,7 +77,12 @@ TSO2VPanel::TSO2VPanel(const QStringList &arguments, QWidget *parent)
     m_guard.run([this] { FormCreate(); });
 }
 
-TSO2VPanel::~TSO2VPanel() = default;
+TSO2VPanel::~TSO2VPanel()
+{
+    // Also when the program ends other than by closing the panel: the members' teardown, the rig server's
+    // first, may take a moment.
+    releaseInstanceMark();
+}
 
 void TSO2VPanel::createControls()
 {
@@ -260,8 +265,14 @@ void TSO2VPanel::fillAboutDialog()
 
 void TSO2VPanel::SaveSettings()
 {
+    const PanelSettings::Applied applied{m_shift->sliderPosition(), m_rit->isChecked(), selectedTrack()};
+    // One replacement of the file per change: the slider reports a key press twice (the step, then the key's
+    // release), and several handlers of one action each save what the one before them saved.
+    if (applied == m_saved)
+        return;
     m_iniFile = IniFile(QFile::encodeName(m_iniPath).toStdString());
-    PanelSettings::write(m_iniFile, m_shift->sliderPosition(), m_rit->isChecked(), selectedTrack());
+    PanelSettings::write(m_iniFile, applied);
+    m_saved = applied;
 }
 
 std::optional<PanelSettings::Track> TSO2VPanel::selectedTrack() const

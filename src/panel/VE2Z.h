@@ -3,9 +3,9 @@
 // Responsibilities: lays out the 14 controls; runs start-up (FormCreate) from the settings file to the
 // first status display; keeps the settings file in step with the controls; owns the rig-server client,
 // the two LEDs, the About component, the system menu, the tray icon and its menu, the poll timer and the
-// one-instance marker for the whole run; closing it ends the program. Its handlers are named after the
-// control and the event (A2BClick, ShiftChange, TrackRig1Click); each does what that control is for and
-// may be called directly, as the menus do.
+// one-instance marker for the whole run; closing it gives the marker up and ends the program. Its handlers are named
+// after the control and the event (A2BClick, ShiftChange, TrackRig1Click); each does what that control is for and may
+// be called directly, as the menus do.
 //
 // Collaborations: TOmniRigX (the rig server, through the Qt-free IRigX), RigTransfer (the copies and
 // tracking), PanelSettings (the file's rules), TrackBar (the offset slider), TAMAdvLed, TAboutDlg,
@@ -114,7 +114,6 @@ public:
     SystemMenu *systemMenu() const { return m_systemMenu; }
     TAboutDlg *aboutDialog() const { return m_aboutDialog; }
     QTimer *pollTimer() const { return m_pollTimer.get(); }
-    InstanceMarker *instanceMapping() const { return m_instanceMapping; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -127,6 +126,7 @@ private:
     void attachOmniRigEvents();
     void applyStored(const PanelSettings::Stored &stored);
     void fillAboutDialog();
+    void releaseInstanceMark();
     std::optional<PanelSettings::Track> selectedTrack() const;
     void selectTrack(QRadioButton *button);
     void colourLed(TAMAdvLed *led, IRigX &rig, std::int32_t readable);
@@ -153,6 +153,8 @@ private:
 
     QString m_iniPath;
     IniFile m_iniFile{std::string()};
+    // What the last save wrote; nothing before the first one, which always writes.
+    std::optional<PanelSettings::Applied> m_saved;
     IRigX *m_currentRig = nullptr;
     std::unique_ptr<QTimer> m_pollTimer;
     SystemMenu *m_systemMenu = nullptr;

@@ -3,6 +3,7 @@
 
 #include "AboutDlg.h"
 #include "TOmniRigX.h"
+#include "platform/InstanceMarker.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SystemMenu.h"
 
@@ -71,6 +72,7 @@ void TSO2VPanel::ExitClick()
     if (answer != QMessageBox::Ok)
         return;
     DeleteTrayIcon();
+    releaseInstanceMark();
     close();
     // Ends every loop, also that of a box still open, so nothing more runs; the settings stay as last saved.
     QCoreApplication::exit(0);
@@ -79,10 +81,20 @@ void TSO2VPanel::ExitClick()
 void TSO2VPanel::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    releaseInstanceMark();
     // Closing the panel ends the program, also while the rig server's settings window is open: that window
     // lives in this process, and would keep it running with no panel. Queued, so the panel has closed first.
-    if (event->isAccepted())
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TSO2VPanel::releaseInstanceMark()
+{
+    // First of all that ends the program: taking the rig server down may take a moment, and a copy started
+    // meanwhile must not be refused.
+    if (m_instanceMapping)
+        m_instanceMapping->release();
 }
 
 void TSO2VPanel::TrayIconMessage(QSystemTrayIcon::ActivationReason reason)

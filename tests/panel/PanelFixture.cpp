@@ -44,6 +44,10 @@ PanelFixture::~PanelFixture()
 void PanelFixture::initProcess()
 {
     InstanceMarker::setDefaultName(QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid()));
+    // A runtime folder of the process's own (made for its owner alone), removed when the process ends, so that
+    // the marks of test panels leave nothing behind.
+    static const QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
 }
 
 QString PanelFixture::iniPath() const

@@ -39,7 +39,8 @@ public:
     PanelFixture();
     ~PanelFixture();
 
-    // Gives each test process its own instance name, so tests run side by side and beside the program.
+    // Gives each test process its own instance name and runtime folder, so tests run side by side and beside
+    // the program.
     static void initProcess();
 
     QString folder() const { return m_dir.path(); }

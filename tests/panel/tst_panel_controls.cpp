@@ -3,11 +3,15 @@
 #include "PanelFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <limits>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +34,40 @@ void clickBox(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
+// Counts the replacements of one file: a save renames its new file onto the name, and the kernel reports each
+// rename to a watcher of the folder at once. The creations are watched as well only because the kernel merges
+// an event into the one before it when the two look alike.
+class ReplacementCounter {
+public:
+    explicit ReplacementCounter(const QString &path)
+        : m_name(QFile::encodeName(QFileInfo(path).fileName())), m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        inotify_add_watch(m_fd, QFile::encodeName(QFileInfo(path).path()).constData(), IN_MOVED_TO | IN_CREATE);
+    }
+    ~ReplacementCounter() { close(m_fd); }
+    ReplacementCounter(const ReplacementCounter &) = delete;
+    ReplacementCounter &operator=(const ReplacementCounter &) = delete;
+
+    int count()
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t got; (got = read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (char *at = buffer; at < buffer + got;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(at);
+                if ((event->mask & IN_MOVED_TO) && event->len && QByteArray(event->name) == m_name)
+                    ++m_count;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return m_count;
+    }
+
+private:
+    QByteArray m_name;
+    int m_fd;
+    int m_count = 0;
+};
+
 } // namespace
 
 class TestPanelControls : public QObject {
@@ -50,6 +88,8 @@ private slots:
     void offsetControls_data();
     void offsetControls();
     void sliderNotifications();
+    void oneReplacementPerChange_data();
+    void oneReplacementPerChange();
     void selectionIsPainted_data();
     void selectionIsPainted();
     void calibration_data();
@@ -326,11 +366,12 @@ void TestPanelControls::sliderNotifications()
     QCOMPARE(fixture.shiftHz()->text(), QStringLiteral("+501 Hz"));
     QTest::keyClick(shift, Qt::Key_End);
     QCOMPARE(shift->value(), 4000);
+    QCOMPARE(fixture.iniBytes(), iniText("2000", "YES", "0"));
     QVERIFY(QFile::remove(fixture.iniPath()));
-    // Also when the position stays where it is, and each of those runs saves.
+    // Also when the position stays where it is; as nothing changed, nothing is saved.
     QTest::keyClick(shift, Qt::Key_End);
     QCOMPARE(runs.count(), 7);
-    QCOMPARE(fixture.iniBytes(), iniText("2000", "YES", "0"));
+    QVERIFY(!QFile::exists(fixture.iniPath()));
 
     runs.clear();
     const QPoint thumb(shift->pixelForValue(4000), shift->height() / 2 - 2);
@@ -342,6 +383,52 @@ void TestPanelControls::sliderNotifications()
     QVERIFY(shift->value() < 4000);
     QCOMPARE(fixture.iniBytes(), iniText(QString::number(shift->value() - 2000), "YES", "0"));
     QCOMPARE(fixture.shiftHz()->text(), QStringLiteral("+%1 Hz").arg(shift->value() - 2000));
+}
+
+void TestPanelControls::oneReplacementPerChange_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("replacements");
+    QTest::addColumn<QByteArray>("file");
+
+    // Other lines, other sections, CRLF line ends and the keys out of order stay as they are; a missing key
+    // is added at the end of its section.
+    const auto file = [](const char *offset, const char *shift, const char *track) {
+        return QByteArray("; kept\r\n[VE2Z]\r\nTRACK=") + track + "\r\nOFFSET=" + offset +
+               "\r\nNOTE=x\r\nSHIFT=" + shift + "\r\n[Other]\r\nOFFSET=9\r\n";
+    };
+    QTest::newRow("key press") << "Right" << 1 << file("101", "YES", "0");
+    QTest::newRow("End at the end") << "End" << 0 << file("2000", "YES", "0");
+    QTest::newRow("label clicked") << "label" << 1 << file("0", "YES", "0");
+    QTest::newRow("tracking button") << "TrackRig2" << 1 << file("100", "YES", "2");
+    QTest::newRow("RIT") << "RIT" << 1 << file("100", "NOT", "0");
+    QTest::newRow("calibration") << "calibration" << 1 << file("-2000", "YES", "0");
+}
+
+void TestPanelControls::oneReplacementPerChange()
+{
+    QFETCH(QString, action);
+    QFETCH(int, replacements);
+    QFETCH(QByteArray, file);
+    PanelFixture fixture;
+    fixture.writeIni("; kept\r\n[VE2Z]\r\nTRACK=0\r\nOFFSET=100\r\nNOTE=x\r\n[Other]\r\nOFFSET=9\r\n");
+    fixture.start();
+    TrackBar *shift = fixture.shift();
+    if (action == "End")
+        shift->setValue(4000);
+    ReplacementCounter counter(fixture.iniPath());
+    if (action == "Right" || action == "End") {
+        shift->setFocus();
+        QTest::keyClick(shift, action == "End" ? Qt::Key_End : Qt::Key_Right);
+    } else if (action == "label") {
+        QTest::mouseClick(fixture.shiftHz(), Qt::LeftButton);
+    } else if (action == "calibration") {
+        fixture.panel().OffsetCaliber();
+    } else {
+        clickBox(fixture.child<QAbstractButton>(qPrintable(action)));
+    }
+    QCOMPARE(counter.count(), replacements);
+    QCOMPARE(fixture.iniBytes(), file);
 }
 
 void TestPanelControls::selectionIsPainted_data()

@@ -1,7 +1,8 @@
 // The system menu, the tray icon's pop-up menu and the confirmed exit, on a fake rig server: the entries and
-// their order, how each menu opens, each command reaching its operation, the About box the panel fills, and
-// what Exit leaves behind.
+// their order, how each menu opens, each command reaching its operation, the About box the panel fills, the
+// tray while a box is up, and what Exit and Quit leave behind.
 #include "PanelFixture.h"
+#include "platform/InstanceMarker.h"
 #include "platform/SystemMenu.h"
 
 #include <QCloseEvent>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -79,6 +81,8 @@ private slots:
     void standardCommands_data();
     void standardCommands();
     void aboutBoxFromBothMenus();
+    void trayWorksWhileABoxIsUp_data();
+    void trayWorksWhileABoxIsUp();
     void trayIcon_data();
     void trayIcon();
     void exitThenCancelKeepsEverything();
@@ -248,6 +252,78 @@ void TestPanelMenus::aboutBoxFromBothMenus()
     QVERIFY(fixture.messages.shown.empty());
 }
 
+void TestPanelMenus::trayWorksWhileABoxIsUp_data()
+{
+    QTest::addColumn<QString>("box");
+
+    QTest::newRow("About") << "About";
+    QTest::newRow("Exit question") << "Exit";
+    QTest::newRow("error box") << "error";
+}
+
+void TestPanelMenus::trayWorksWhileABoxIsUp()
+{
+    QFETCH(QString, box);
+    PanelFixture fixture;
+    TSO2VPanel &panel = fixture.start();
+    MessageBoxes::setHandler({});
+    // Another window of the program, as the tray icon's is on a desktop (offscreen there is no tray).
+    QPushButton other(QStringLiteral("tray"));
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QSignalSpy otherClicked(&other, &QPushButton::clicked);
+    fixture.server().clearLog();
+
+    QPointer<QWidget> up;
+    bool cameUp = false;
+    QStringList panelWrites, trayWrites;
+    QWidgetList aboutBoxes;
+    QWidget *activeAfterRequest = nullptr;
+    QTimer::singleShot(0, &panel, [&] {
+        up = QApplication::activeModalWidget();
+        if (!up)
+            return;
+        cameUp = true;
+        // The panel takes no input while its box is up...
+        QTest::mouseClick(panel.windowHandle(), Qt::LeftButton, {}, fixture.button("A2B")->geometry().center());
+        panelWrites = fixture.server().writes();
+        // ...the program's other windows do, and the tray menu's commands run.
+        QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, other.rect().center());
+        emit panel.trayIcon()->activated(QSystemTrayIcon::Context);
+        QMenu *menu = panel.trayMenu();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry(menu, "A>B")).center());
+        trayWrites = fixture.server().writes();
+        // A second About request brings the box that is up to the front.
+        if (box == "About") {
+            other.activateWindow();
+            std::ignore = QTest::qWaitFor([&] { return other.isActiveWindow(); });
+            entry(menu, "About")->trigger();
+            std::ignore = QTest::qWaitFor([&] { return up->isActiveWindow(); });
+            activeAfterRequest = QApplication::activeWindow();
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (window->objectName() == "AboutBox" && window->isVisible())
+                    aboutBoxes << window;
+        }
+        up->close();
+    });
+    if (box == "About")
+        entry(panel, "tray", "About")->trigger();
+    else if (box == "Exit")
+        entry(panel, "tray", "Exit")->trigger();
+    else
+        MessageBoxes::showError(&panel, QStringLiteral("Unable to write to VELKOR.INI"));
+
+    QVERIFY2(cameUp, "no box came up");
+    QCOMPARE(panelWrites, QStringList());
+    QCOMPARE(otherClicked.count(), 1);
+    QCOMPARE(trayWrites, QStringList({"Rig2.Freq=14074000", "Rig2.Mode=" + QString::number(OmniRig::PM_SSB_U)}));
+    if (box == "About") {
+        QCOMPARE(aboutBoxes.size(), 1);
+        QCOMPARE(activeAfterRequest, aboutBoxes.front());
+    }
+    QVERIFY(panel.isVisible());
+}
+
 void TestPanelMenus::trayIcon_data()
 {
     QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
@@ -341,6 +417,9 @@ void TestPanelMenus::endsWithoutSaving()
     QVERIFY(!panel.isVisible());
     QCOMPARE(fixture.iniBytes(), iniText("123", "NOT", "2"));
     QCOMPARE(QFileInfo(fixture.iniPath()).lastModified().toUTC(), longAgo);
+    // Free while the panel and its rig server are still there: a copy started now is not refused.
+    InstanceMarker next;
+    QVERIFY(next.claim());
 }
 
 QTEST_MAIN(TestPanelMenus)

@@ -1,6 +1,7 @@
-// The panel as a process: one copy at a time, also after the running copy was killed with kill -9, and a
-// settings folder that the operator may not write to.
+// The panel as a process: one copy at a time in a user's session, also after the running copy was killed with
+// kill -9, never blocked by another session's copy, and a settings folder that the operator may not write to.
 #include "TestSupport.h"
+#include "platform/InstanceMarker.h"
 
 #include <QDir>
 #include <QProcess>
@@ -18,8 +19,13 @@ const QString Refusal =
 // A probe in folder with the given options; its output is read as it comes.
 class Probe {
 public:
-    Probe(const QString &folder, const QStringList &arguments)
+    Probe(const QString &folder, const QStringList &arguments, const QString &runtimeFolder = {})
     {
+        if (!runtimeFolder.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+            m_process.setProcessEnvironment(environment);
+        }
         m_process.setWorkingDirectory(folder);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PANEL_PROBE), arguments);
@@ -56,6 +62,43 @@ private:
     QByteArray m_output;
 };
 
+// A temporary folder for one session's runtime files, as the login makes it: the user's, closed to others.
+class RuntimeFolder {
+public:
+    explicit RuntimeFolder(mode_t mode = 0700) { chmod(QFile::encodeName(m_dir.path()).constData(), mode); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Sets an environment variable for one scope; an empty value removes it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char *name, const QString &value)
+        : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedVariable(const ScopedVariable &) = delete;
+    ScopedVariable &operator=(const ScopedVariable &) = delete;
+
+private:
+    const char *m_name;
+    QByteArray m_old;
+    bool m_had;
+};
+
 } // namespace
 
 class TestPanelProcess : public QObject {
@@ -63,6 +106,8 @@ class TestPanelProcess : public QObject {
 
 private slots:
     void oneCopyAtATime();
+    void markBelongsToTheSession_data();
+    void markBelongsToTheSession();
     void readOnlyFolder();
 };
 
@@ -71,12 +116,13 @@ void TestPanelProcess::oneCopyAtATime()
     const QStringList options{"--marker",
                               QStringLiteral("VELKOR-test-%1-process").arg(QCoreApplication::applicationPid())};
     QTemporaryDir firstFolder, secondFolder;
+    const RuntimeFolder session;
     for (int round = 0; round < 3; ++round) {
-        Probe first(firstFolder.path(), options);
+        Probe first(firstFolder.path(), options, session.path());
         QVERIFY2(first.waitFor("started"), qPrintable(first.output().join(u'\n')));
         const QByteArray firstFile = TestSupport::readFileBytes(firstFolder.filePath("VELKOR.INI"));
 
-        Probe second(secondFolder.path(), options);
+        Probe second(secondFolder.path(), options, session.path());
         QVERIFY(second.waitForExit());
         QCOMPARE(second.process().exitCode(), 1);
         QCOMPARE(second.output(), QStringList{Refusal});
@@ -88,10 +134,60 @@ void TestPanelProcess::oneCopyAtATime()
         // kill -9 leaves nothing behind that would keep the next copy out.
         first.process().kill();
         QVERIFY(first.waitForExit());
-        Probe third(secondFolder.path(), options);
+        Probe third(secondFolder.path(), options, session.path());
         QVERIFY2(third.waitFor("started"), qPrintable(third.output().join(u'\n')));
         QVERIFY(!third.output().contains(Refusal));
     }
+}
+
+void TestPanelProcess::markBelongsToTheSession_data()
+{
+    QTest::addColumn<QString>("first");  // the runtime folder of the copy that holds the mark
+    QTest::addColumn<QString>("second"); // that of the copy that asks for it
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("same session") << "A"
+                                  << "A" << true;
+    QTest::newRow("another user's session") << "A"
+                                            << "B" << false;
+    QTest::newRow("no runtime folder: a folder of our own") << ""
+                                                            << "" << true;
+    QTest::newRow("a runtime folder open to others is not used") << "open"
+                                                                 << "open" << true;
+}
+
+// In one process: a lock on a file is held per opening, so a second opening of the same mark is refused as a
+// second process would be.
+void TestPanelProcess::markBelongsToTheSession()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, refused);
+    const RuntimeFolder a, b, open(0777);
+    QTemporaryDir cache;
+    const auto folder = [&](const QString &which) {
+        return which == "A" ? a.path() : which == "B" ? b.path() : which == "open" ? open.path() : QString();
+    };
+    const ScopedVariable cacheHome("XDG_CACHE_HOME", cache.path());
+    const QString name = QStringLiteral("VELKOR-test-%1-session").arg(QCoreApplication::applicationPid());
+
+    InstanceMarker holder, asker;
+    {
+        const ScopedVariable runtime("XDG_RUNTIME_DIR", folder(first));
+        QVERIFY(holder.claim(name));
+    }
+    {
+        const ScopedVariable runtime("XDG_RUNTIME_DIR", folder(second));
+        QCOMPARE(asker.claim(name), !refused);
+    }
+    // Without a private runtime folder the mark lies in one made for this user alone.
+    if (first.isEmpty() || first == "open") {
+        struct stat own {};
+        QCOMPARE(stat(QFile::encodeName(cache.filePath("velkor")).constData(), &own), 0);
+        QVERIFY(S_ISDIR(own.st_mode));
+        QCOMPARE(own.st_mode & 077, 0u);
+    }
+    QVERIFY(QDir(open.path()).isEmpty());
 }
 
 void TestPanelProcess::readOnlyFolder()

@@ -36,6 +36,9 @@ QMessageBox::StandardButton showBox(QWidget *parent, const Request &request)
     QMessageBox box(request.icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon, request.caption,
                     request.text, request.buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    // Modal to the panel only: the window manager keeps the box with the panel, and the tray icon, another
+    // window of the program, still answers while the box is up.
+    box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     if (request.buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
     return static_cast<QMessageBox::StandardButton>(box.exec());

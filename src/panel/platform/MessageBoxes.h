@@ -22,7 +22,8 @@ struct Request {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
 
-// Shows the box modally and gives the button that closed it (Escape on OK and Cancel gives Cancel).
+// Shows the box, modal to parent's window, and gives the button that closed it (Escape on OK and Cancel gives
+// Cancel).
 QMessageBox::StandardButton show(QWidget *parent, const Request &request);
 
 using Handler = std::function<QMessageBox::StandardButton(QWidget *parent, const Request &request)>;

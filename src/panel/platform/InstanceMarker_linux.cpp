@@ -1,0 +1,163 @@
+// The mark on Linux: an exclusive flock() on a file in a folder that only this user may enter. The lock belongs
+// to the open file, so the kernel drops it when the process ends, however it ends; the file stays and is
+// harmless. The folder is $XDG_RUNTIME_DIR, which the login makes for the user's sessions. Where that is not
+// set (su, a bare X session), a folder of our own in the user's cache folder, which no other user can make
+// first, as one in /tmp could be made by anybody to lock the owner out.
+#include "InstanceMarker.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+QString &nameSlot()
+{
+    static QString name = QStringLiteral("VELKOR");
+    return name;
+}
+
+// A descriptor closed on every way out of a scope unless taken.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    Descriptor(Descriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    Descriptor &operator=(Descriptor &&) = delete;
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+    int take() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+enum class Access { OwnerOnly, Owned };
+
+// The folder at path (relative to at), when it is this user's and, for OwnerOnly, closed to everyone else.
+// A link in the last place is never followed: it could lead into a folder that someone else controls.
+Descriptor openFolder(int at, const char *path, Access access)
+{
+    Descriptor folder(::openat(at, path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!folder.isValid() || ::fstat(folder.get(), &info) != 0 || info.st_uid != ::geteuid() ||
+        (access == Access::OwnerOnly && (info.st_mode & 077) != 0))
+        return Descriptor();
+    return folder;
+}
+
+QByteArray homeFolder()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (home.startsWith('/'))
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return QByteArray(found->pw_dir);
+    return {};
+}
+
+// <cache>/velkor, made for this user alone; the cache folder itself may be a link (to another disk) but must
+// be the user's.
+Descriptor ownCacheFolder()
+{
+    QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (!cache.startsWith('/')) {
+        const QByteArray home = homeFolder();
+        if (home.isEmpty())
+            return Descriptor();
+        cache = home + "/.cache";
+    }
+    if (::mkdir(cache.constData(), 0700) != 0 && errno != EEXIST)
+        return Descriptor();
+    Descriptor parent(::open(cache.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (!parent.isValid() || ::fstat(parent.get(), &info) != 0 || info.st_uid != ::geteuid())
+        return Descriptor();
+    if (::mkdirat(parent.get(), "velkor", 0700) != 0 && errno != EEXIST)
+        return Descriptor();
+    return openFolder(parent.get(), "velkor", Access::OwnerOnly);
+}
+
+// The folder for the mark and the name of its file there. The cache folder may be shared by several machines
+// (a home on NFS, whose locks reach across them), so a mark there names the machine.
+Descriptor markFolder(const QString &name, QByteArray &file)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/')) {
+        Descriptor folder = openFolder(AT_FDCWD, runtime.constData(), Access::OwnerOnly);
+        if (folder.isValid()) {
+            file = name.toUtf8() + ".lock";
+            return folder;
+        }
+    }
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    file = name.toUtf8() + '@' + host + ".lock";
+    return ownCacheFolder();
+}
+
+} // namespace
+
+InstanceMarker::InstanceMarker(QObject *parent) : QObject(parent)
+{
+}
+
+InstanceMarker::~InstanceMarker()
+{
+    release();
+}
+
+QString InstanceMarker::defaultName()
+{
+    return nameSlot();
+}
+
+void InstanceMarker::setDefaultName(const QString &name)
+{
+    nameSlot() = name;
+}
+
+bool InstanceMarker::claim(const QString &name)
+{
+    if (m_handle >= 0)
+        return true;
+    QByteArray file;
+    const Descriptor folder = markFolder(name, file);
+    // O_CLOEXEC: a program started from here (rigctld) must not keep the lock once this process has ended.
+    Descriptor mark(folder.isValid()
+                        ? ::openat(folder.get(), file.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)
+                        : -1);
+    if (mark.isValid() && ::flock(mark.get(), LOCK_EX | LOCK_NB) == 0) {
+        m_handle = mark.take();
+        return true;
+    }
+    if (mark.isValid() && errno == EWOULDBLOCK)
+        return false;
+    qWarning("VELKOR: no private folder for the one-instance mark; this copy runs unmarked");
+    return true;
+}
+
+void InstanceMarker::release()
+{
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+    m_handle = -1;
+}
