@@ -151,12 +151,12 @@ void RigWorker::attemptOpen()
     poll();
 }
 
-template <typename Call> RigResult RigWorker::retried(Call call)
+template <typename Call> RigResult RigWorker::retried(Call call, bool retry)
 {
     // One reply lost on a noisy line is not a dead radio: ask once more before saying so.
     RigResult result = call();
     tallyCommands();
-    if (result == RigResult::Timeout && !m_aborted) {
+    if (result == RigResult::Timeout && retry && !m_aborted) {
         result = call();
         tallyCommands();
     }
@@ -170,12 +170,12 @@ bool RigWorker::asks(Value value) const
     return can && !m_dropped[value];
 }
 
-RigResult RigWorker::read(Value value, RigState &next)
+RigResult RigWorker::read(Value value, RigState &next, bool retry)
 {
     switch (value) {
     case Frequency: {
         std::int64_t freq = 0;
-        const RigResult result = retried([&] { return m_backend->getFreq(freq); });
+        const RigResult result = retried([&] { return m_backend->getFreq(freq); }, retry);
         if (result == RigResult::Ok) {
             next.freq = freq;
             m_freqKnown = true;
@@ -184,14 +184,14 @@ RigResult RigWorker::read(Value value, RigState &next)
     }
     case ModeValue: {
         std::int32_t mode = 0;
-        const RigResult result = retried([&] { return m_backend->getMode(mode); });
+        const RigResult result = retried([&] { return m_backend->getMode(mode); }, retry);
         if (result == RigResult::Ok)
             next.mode = mode;
         return result;
     }
     default: {
         bool transmitting = false;
-        const RigResult result = retried([&] { return m_backend->getPtt(transmitting); });
+        const RigResult result = retried([&] { return m_backend->getPtt(transmitting); }, retry);
         if (result == RigResult::Ok)
             next.tx = transmitting ? OmniRig::PM_TX : OmniRig::PM_RX;
         else if (result == RigResult::NotAvailable)
@@ -203,7 +203,8 @@ RigResult RigWorker::read(Value value, RigState &next)
 
 bool RigWorker::pollOnce(RigState &next)
 {
-    bool answered = false;
+    bool answered = false;   // a read of this poll was answered
+    bool unanswered = false; // ... or went unanswered
     const auto order = m_readOrder;
     for (const Value value : order) {
         if (!asks(value))
@@ -211,21 +212,27 @@ bool RigWorker::pollOnce(RigState &next)
         // A write the operator just made goes before the rest of the poll.
         if (!runWrites(&next))
             return false;
+        // After one value went unanswered, the next is asked once: a radio switched off in the middle of a
+        // poll is not waited for twice per value.
+        const RigResult result = read(value, next, !unanswered);
         // A value the radio cannot give, or refuses once, keeps what we knew.
-        const RigResult result = read(value, next);
         if (result == RigResult::Ok) {
             answered = true;
             m_strikes[value] = 0;
         } else if (result == RigResult::Timeout) {
             // Asked last from now on, so that a radio which answers the other values is heard first.
             std::stable_partition(m_readOrder.begin(), m_readOrder.end(), [value](Value v) { return v != value; });
-            // Unanswered twice with nothing answered before it: the radio is gone. Otherwise it is this value
-            // the radio does not give, and after a few polls of that it is no longer asked for.
-            if (!answered) {
+            // The radio is gone when nothing answered before, or when a second value goes unanswered that had
+            // always been answered. Otherwise it is this value the radio does not give, and after a few polls
+            // of that it is no longer asked for.
+            const bool gone = !answered || (unanswered && m_strikes[value] == 0);
+            ++m_strikes[value];
+            if (gone) {
                 fail(result);
                 return false;
             }
-            if (++m_strikes[value] >= MaxStrikes)
+            unanswered = true;
+            if (m_strikes[value] >= MaxStrikes)
                 m_dropped[value] = true;
         } else if (result != RigResult::NotAvailable && result != RigResult::Rejected) {
             fail(result);

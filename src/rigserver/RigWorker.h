@@ -76,8 +76,8 @@ private:
     void poll();
     bool pollOnce(RigState &next);
     bool asks(Value value) const;
-    RigResult read(Value value, RigState &next);
-    template <typename Call> RigResult retried(Call call);
+    RigResult read(Value value, RigState &next, bool retry);
+    template <typename Call> RigResult retried(Call call, bool retry = true);
     void fail(RigResult result);
     void closeBackend();
     void scheduleReopen();

@@ -41,6 +41,7 @@ private slots:
     void refusedWriteKeepsRigOnline();
     void partlyAnsweringPeer_data();
     void partlyAnsweringPeer();
+    void radioGoneMidPoll();
     void writeDuringPoll_data();
     void writeDuringPoll();
 };
@@ -138,34 +139,35 @@ void TestRigctldFaults::refusedWriteKeepsRigOnline()
 
 void TestRigctldFaults::partlyAnsweringPeer_data()
 {
-    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArrayList>("commands");
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("times"); // -1: every time; n: n times once the rig is on line
     QTest::addColumn<int>("readable");
 
     const int all = OmniRig::PM_FREQ | OmniRig::PM_MODES | OmniRig::PM_RX | OmniRig::PM_TX;
     const int noFreq = all & ~OmniRig::PM_FREQ;
-    QTest::newRow("one frequency reply lost") << QByteArray("+f") << QByteArray() << 1 << all;
-    QTest::newRow("one PTT reply lost") << QByteArray("+t") << QByteArray() << 1 << all;
-    QTest::newRow("PTT query never answered")
-        << QByteArray("+t") << QByteArray() << -1 << (OmniRig::PM_FREQ | OmniRig::PM_MODES);
-    QTest::newRow("frequency query never answered") << QByteArray("+f") << QByteArray() << -1 << noFreq;
-    QTest::newRow("frequency always broken off")
-        << QByteArray("+f") << QByteArray("get_freq:\nFrequency: 140") << -1 << noFreq;
-    QTest::newRow("frequency always refused") << QByteArray("+f") << QByteArray("get_freq:\nRPRT -1\n") << -1 << noFreq;
-    QTest::newRow("frequency not available") << QByteArray("+f") << QByteArray("RPRT -11\n") << -1 << noFreq;
+    const QByteArrayList f{"+f"}, t{"+t"};
+    QTest::newRow("one frequency reply lost") << f << QByteArray() << 1 << all;
+    QTest::newRow("one PTT reply lost") << t << QByteArray() << 1 << all;
+    QTest::newRow("PTT query never answered") << t << QByteArray() << -1 << (OmniRig::PM_FREQ | OmniRig::PM_MODES);
+    QTest::newRow("frequency query never answered") << f << QByteArray() << -1 << noFreq;
+    QTest::newRow("mode and PTT queries never answered")
+        << QByteArrayList{"+m", "+t"} << QByteArray() << -1 << int(OmniRig::PM_FREQ);
+    QTest::newRow("frequency always broken off") << f << QByteArray("get_freq:\nFrequency: 140") << -1 << noFreq;
+    QTest::newRow("frequency always refused") << f << QByteArray("get_freq:\nRPRT -1\n") << -1 << noFreq;
+    QTest::newRow("frequency not available") << f << QByteArray("RPRT -11\n") << -1 << noFreq;
 }
 
 void TestRigctldFaults::partlyAnsweringPeer()
 {
-    QFETCH(QByteArray, command);
+    QFETCH(QByteArrayList, commands);
     QFETCH(QByteArray, answer);
     QFETCH(int, times);
     QFETCH(int, readable);
     FakeRigctld peer;
     int left = times < 0 ? -1 : 0;
     peer.setScript([&](const QByteArray &line) {
-        if (line.trimmed() != command || left == 0)
+        if (!commands.contains(line.trimmed()) || left == 0)
             return FakeRigctld::healthy(line);
         left = std::max(-1, left - 1);
         return Answer{answer};
@@ -173,18 +175,43 @@ void TestRigctldFaults::partlyAnsweringPeer()
     RigObject rig(1, overPeer(peer.hostPort()));
     rig.start();
     // The rig comes on line with what the peer does give, and stops asking for what it never gives.
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Status() == OmniRig::ST_ONLINE && rig.ReadableParams() == readable, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Status() == OmniRig::ST_ONLINE && rig.ReadableParams() == readable, 15000);
     if (times > 0)
         left = times;
     QSignalSpy statusChanges(&rig, &RigObject::statusChanged);
-    const int commands = peer.commands();
-    QTRY_VERIFY_WITH_TIMEOUT(peer.commands() > commands + 15, 10000);
+    const int asked = peer.commands();
+    QTRY_VERIFY_WITH_TIMEOUT(peer.commands() > asked + 15, 10000);
     QCOMPARE(left, times < 0 ? -1 : 0);
     // It never went off line, nor took back what it offered.
     QCOMPARE(statusChanges.count(), 0);
     QCOMPARE(rig.ReadableParams(), readable);
     if (readable & OmniRig::PM_FREQ)
         QCOMPARE(rig.Freq(), std::int64_t(14074000));
+}
+
+void TestRigctldFaults::radioGoneMidPoll()
+{
+    FakeRigctld peer;
+    bool armed = false;
+    bool silent = false;
+    QByteArrayList unanswered;
+    peer.setScript([&](const QByteArray &line) {
+        if (silent) {
+            unanswered << line.trimmed();
+            return Answer{};
+        }
+        silent = armed && line.trimmed() == "+f";
+        return FakeRigctld::healthy(line);
+    });
+    RigObject rig(1, overPeer(peer.hostPort()));
+    rig.start();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), 5000);
+    QByteArrayList beforeStatus;
+    connect(&rig, &RigObject::statusChanged, this, [&] { beforeStatus = unanswered; });
+    armed = true;
+    QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_NOTRESPONDING), 5000);
+    // The mode asked twice, then the PTT once: a second value unanswered means the radio is gone.
+    QCOMPARE(beforeStatus, QByteArrayList({"+m", "+m", "+t"}));
 }
 
 void TestRigctldFaults::writeDuringPoll_data()
