@@ -50,7 +50,7 @@ void RigObject::configure(const RigSettings &settings)
 
 void RigObject::SetFreq(std::int64_t hertz)
 {
-    const quint64 sequence = ++m_writes[RigWorker::Write::Freq];
+    const quint64 sequence = ++m_writeCounts[RigWorker::Write::Freq];
     // Only a write that can reach the radio is shown: the worker sends nothing for 0 Hz or while off line.
     if (hertz > 0 && m_state.status == OmniRig::ST_ONLINE)
         m_freqWrite = PendingWrite{hertz, sequence};
@@ -59,7 +59,7 @@ void RigObject::SetFreq(std::int64_t hertz)
 
 void RigObject::SetMode(std::int32_t mode)
 {
-    const quint64 sequence = ++m_writes[RigWorker::Write::Mode];
+    const quint64 sequence = ++m_writeCounts[RigWorker::Write::Mode];
     if (!RigModes::nameFromFlag(mode).empty() && m_state.status == OmniRig::ST_ONLINE)
         m_modeWrite = PendingWrite{mode, sequence};
     m_worker->queueWrite({RigWorker::Write::Mode, mode, m_generation, sequence});

@@ -71,7 +71,7 @@ private:
     RigState m_state;
     std::optional<PendingWrite> m_freqWrite;
     std::optional<PendingWrite> m_modeWrite;
-    std::array<quint64, 2> m_writes{}; // writes of each kind queued so far
+    std::array<quint64, 2> m_writeCounts{}; // writes of each kind queued so far
     quint64 m_generation = 1;
     QThread m_thread;
     RigWorker *m_worker;
