@@ -12,6 +12,13 @@ bool online(IRigX &rig)
     return rig.Status() == OmniRig::ST_ONLINE;
 }
 
+// A rig that has not read its radio's frequency answers 0 Hz: copied, that would tune the other radio to
+// the offset alone.
+bool frequencyKnown(IRigX &rig)
+{
+    return rig.IsParamReadable(OmniRig::PM_FREQ);
+}
+
 } // namespace
 
 std::optional<std::int64_t> shifted(std::int64_t hertz, std::int64_t offset)
@@ -39,6 +46,8 @@ void copyAToB(IOmniRigX &server, int offset)
         return;
     if (isNone(rig1) || isNone(rig2))
         return;
+    if (!frequencyKnown(rig1))
+        return;
     const std::optional<std::int64_t> freq = shifted(rig1.Freq(), offset);
     if (!freq)
         return;
@@ -54,6 +63,8 @@ void copyBToA(IOmniRigX &server, int offset)
         return;
     if (!online(rig1) || !online(rig2))
         return;
+    if (!frequencyKnown(rig2))
+        return;
     const std::optional<std::int64_t> freq = shifted(rig2.Freq(), -std::int64_t(offset));
     if (!freq)
         return;
@@ -68,6 +79,8 @@ void swap(IOmniRigX &server, int offset)
     if (isNone(rig1) || isNone(rig2))
         return;
     if (!online(rig1) || !online(rig2))
+        return;
+    if (!frequencyKnown(rig1) || !frequencyKnown(rig2))
         return;
     const std::int64_t freq2 = rig2.Freq();
     const std::int32_t mode2 = rig2.Mode();
@@ -90,6 +103,8 @@ void follow(IOmniRigX &server, IRigX *master, IRigX *follower, int offset)
     if (isNone(*master) || isNone(*follower))
         return;
     if (!online(*master) || !online(*follower))
+        return;
+    if (!frequencyKnown(*master))
         return;
     // Rig2 = Rig1 + offset whichever rig leads.
     const std::int64_t delta = master == server.Rig1() ? offset : -std::int64_t(offset);

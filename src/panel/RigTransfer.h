@@ -5,8 +5,9 @@
 //
 // The order of checks, reads and writes is part of the behaviour: a failing call (OmniRigError) ends an
 // operation where it happens, and what was written stays written. A frequency a rig cannot take (below
-// 0 Hz, or past what 64 bits hold) is never written; the operation stops before its first write instead,
-// so that an exchange never stops half done for that reason.
+// 0 Hz, or past what 64 bits hold) is never written, nor one computed from a rig that does not report its
+// frequency as readable (it has not read one: it answers 0 Hz); the operation stops before its first write
+// instead, so that an exchange never stops half done for that reason.
 // Collaborations: the panel's handlers call these with the root interface of its rig-server client.
 // Threads: the rig server's thread (the GUI thread).
 #pragma once

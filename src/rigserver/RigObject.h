@@ -2,7 +2,10 @@
 //
 // Responsibilities: answer every read from the last state the worker published, pass writes to the
 // worker, and raise the rig-type, status and parameter events when a published state differs from the
-// last one. Keeps its identity across reconfiguration: configure() restarts the worker on new settings.
+// last one. A frequency or mode just written is what Freq and Mode answer until the worker publishes a
+// state that has dealt with that write (taken by the radio, or refused and so read back as it was), so a
+// read right after a write never sees the value before it. Keeps its identity across reconfiguration:
+// configure() restarts the worker on new settings.
 // Collaborations: owns a QThread and the RigWorker on it; RigServer listens to its signals.
 // Threads: GUI thread. No call here ever waits for a radio.
 #pragma once
@@ -15,6 +18,9 @@
 #include <QObject>
 #include <QThread>
 
+#include <array>
+#include <optional>
+
 class RigObject final : public QObject, public IRigX {
     Q_OBJECT
 
@@ -24,6 +30,7 @@ public:
 
     int rigNumber() const { return m_rigNumber; }
     const RigSettings &settings() const { return m_settings; }
+    // The state as the worker last published it, without the writes still on their way.
     const RigState &state() const { return m_state; }
 
     // Starts polling; until then the radio is left alone.
@@ -38,10 +45,10 @@ public:
     bool IsParamReadable(std::int32_t param) override { return param != 0 && (m_state.readable & param) == param; }
     std::int32_t Status() override { return m_state.status; }
     std::string StatusStr() override { return m_state.statusText; }
-    std::int64_t Freq() override { return m_state.freq; }
+    std::int64_t Freq() override { return m_freqWrite ? m_freqWrite->value : m_state.freq; }
     void SetFreq(std::int64_t hertz) override;
     std::int32_t Tx() override { return m_state.tx; }
-    std::int32_t Mode() override { return m_state.mode; }
+    std::int32_t Mode() override { return m_modeWrite ? std::int32_t(m_modeWrite->value) : m_state.mode; }
     void SetMode(std::int32_t mode) override;
 
 signals:
@@ -50,11 +57,21 @@ signals:
     void paramsChanged(int rigNumber, int params);
 
 private:
+    // A write the worker has not dealt with yet.
+    struct PendingWrite {
+        std::int64_t value;
+        quint64 sequence;
+    };
+
     void take(const RigUpdate &update);
+    RigState shown() const;
 
     int m_rigNumber;
     RigSettings m_settings;
     RigState m_state;
+    std::optional<PendingWrite> m_freqWrite;
+    std::optional<PendingWrite> m_modeWrite;
+    std::array<quint64, 2> m_writeCounts{}; // writes of each kind queued so far
     quint64 m_generation = 1;
     QThread m_thread;
     RigWorker *m_worker;

@@ -53,8 +53,19 @@ int RigServer::Advise(IOmniRigXEvents *sink)
     const int cookie = m_nextCookie++;
     m_sinks.emplace_back(cookie, sink);
     if (!m_started) {
-        // Polling starts with the first client, so it hears the first status change.
+        // Polling starts with the first client, so it hears the first status change. A rig with nothing to
+        // open (no rig, an unknown model, disabled) would never raise one, so the first client hears each
+        // rig's start state as events too; after Advise has returned, before anything a worker publishes.
         m_started = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                for (int n = 1; n <= 2; ++n) {
+                    raise([n](IOmniRigXEvents *s) { s->OnRigTypeChange(n); });
+                    raise([n](IOmniRigXEvents *s) { s->OnStatusChange(n); });
+                }
+            },
+            Qt::QueuedConnection);
         for (auto &rig : m_rigs)
             rig->start();
     }

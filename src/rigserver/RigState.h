@@ -6,6 +6,7 @@
 
 #include <QMetaType>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -31,10 +32,12 @@ struct RigState {
     static std::int32_t changedParams(const RigState &before, const RigState &after);
 };
 
-// One state as the worker published it, for the configuration it belongs to.
+// One state as the worker published it, for the configuration it belongs to, and the sequence number of
+// the last frequency and mode write (RigWorker::Write) the worker had dealt with when it published it.
 struct RigUpdate {
     RigState state;
     quint64 generation = 0;
+    std::array<quint64, 2> written{};
 };
 
 Q_DECLARE_METATYPE(RigUpdate)

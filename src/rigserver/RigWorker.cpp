@@ -13,6 +13,8 @@ namespace {
 constexpr int FirstBackoffMs = 250;
 // Reopen attempts back off to this at most, so a radio that comes back is on line within a couple of seconds.
 constexpr int MaxBackoffMs = 1000;
+// Polls in a row in which one value goes unanswered while others are answered, before it is no longer asked.
+constexpr int MaxStrikes = 3;
 
 } // namespace
 
@@ -78,6 +80,10 @@ void RigWorker::configure(const RigSettings &settings, quint64 generation)
     m_generation = generation;
     m_hasSettings = true;
     m_backoffMs = 0;
+    m_readOrder = {Frequency, ModeValue, Ptt};
+    m_strikes = {};
+    m_dropped = {};
+    m_freqKnown = false;
     publish(initialState(settings), true);
     if (m_started && configured())
         attemptOpen();
@@ -142,50 +148,101 @@ void RigWorker::attemptOpen()
         return;
     }
     m_open = true;
-    m_pttReadable = m_backend->caps().canGetPtt;
     poll();
+}
+
+template <typename Call> RigResult RigWorker::retried(Call call, bool retry)
+{
+    // One reply lost on a noisy line is not a dead radio: ask once more before saying so.
+    RigResult result = call();
+    tallyCommands();
+    if (result == RigResult::Timeout && retry && !m_aborted) {
+        result = call();
+        tallyCommands();
+    }
+    return result;
+}
+
+bool RigWorker::asks(Value value) const
+{
+    const RigCaps &caps = m_backend->caps();
+    const bool can = value == Frequency ? caps.canGetFreq : value == ModeValue ? caps.canGetMode : caps.canGetPtt;
+    return can && !m_dropped[value];
+}
+
+RigResult RigWorker::read(Value value, RigState &next, bool retry)
+{
+    switch (value) {
+    case Frequency: {
+        std::int64_t freq = 0;
+        const RigResult result = retried([&] { return m_backend->getFreq(freq); }, retry);
+        if (result == RigResult::Ok) {
+            next.freq = freq;
+            m_freqKnown = true;
+        }
+        return result;
+    }
+    case ModeValue: {
+        std::int32_t mode = 0;
+        const RigResult result = retried([&] { return m_backend->getMode(mode); }, retry);
+        if (result == RigResult::Ok)
+            next.mode = mode;
+        return result;
+    }
+    default: {
+        bool transmitting = false;
+        const RigResult result = retried([&] { return m_backend->getPtt(transmitting); }, retry);
+        if (result == RigResult::Ok)
+            next.tx = transmitting ? OmniRig::PM_TX : OmniRig::PM_RX;
+        else if (result == RigResult::NotAvailable)
+            m_dropped[Ptt] = true; // a PTT type without read-back: stop asking
+        return result;
+    }
+    }
 }
 
 bool RigWorker::pollOnce(RigState &next)
 {
-    const RigCaps &caps = m_backend->caps();
-    // A value the radio cannot give, or refuses once, keeps what we knew; anything else ends the link.
-    const auto usable = [this](RigResult result) {
-        tallyCommands();
-        if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected)
-            return true;
-        fail(result);
-        return false;
-    };
-    if (caps.canGetFreq) {
-        std::int64_t freq = next.freq;
-        const RigResult result = m_backend->getFreq(freq);
-        if (!usable(result))
+    bool answered = false;   // a read of this poll was answered
+    bool unanswered = false; // ... or went unanswered
+    const auto order = m_readOrder;
+    for (const Value value : order) {
+        if (!asks(value))
+            continue;
+        // A write the operator just made goes before the rest of the poll.
+        if (!runWrites(&next))
             return false;
-        if (result == RigResult::Ok)
-            next.freq = freq;
-    }
-    if (caps.canGetMode) {
-        std::int32_t mode = next.mode;
-        const RigResult result = m_backend->getMode(mode);
-        if (!usable(result))
+        // After one value went unanswered, the next is asked once: a radio switched off in the middle of a
+        // poll is not waited for twice per value.
+        const RigResult result = read(value, next, !unanswered);
+        // A value the radio cannot give, or refuses once, keeps what we knew.
+        if (result == RigResult::Ok) {
+            answered = true;
+            m_strikes[value] = 0;
+        } else if (result == RigResult::Timeout) {
+            // Asked last from now on, so that a radio which answers the other values is heard first.
+            std::stable_partition(m_readOrder.begin(), m_readOrder.end(), [value](Value v) { return v != value; });
+            // The radio is gone when nothing answered before, or when a second value goes unanswered that had
+            // always been answered. Otherwise it is this value the radio does not give, and after a few polls
+            // of that it is no longer asked for.
+            const bool gone = !answered || (unanswered && m_strikes[value] == 0);
+            ++m_strikes[value];
+            if (gone) {
+                fail(result);
+                return false;
+            }
+            unanswered = true;
+            if (m_strikes[value] >= MaxStrikes)
+                m_dropped[value] = true;
+        } else if (result != RigResult::NotAvailable && result != RigResult::Rejected) {
+            fail(result);
             return false;
-        if (result == RigResult::Ok)
-            next.mode = mode;
+        }
     }
-    if (m_pttReadable) {
-        bool transmitting = false;
-        const RigResult result = m_backend->getPtt(transmitting);
-        if (!usable(result))
-            return false;
-        if (result == RigResult::Ok)
-            next.tx = transmitting ? OmniRig::PM_TX : OmniRig::PM_RX;
-        else if (result == RigResult::NotAvailable)
-            m_pttReadable = false; // a PTT type without read-back: stop asking
-    }
-    next.readable = (caps.canGetFreq ? OmniRig::PM_FREQ : 0) | (caps.canGetMode ? OmniRig::PM_MODES : 0) |
-                    (m_pttReadable ? OmniRig::PM_RX | OmniRig::PM_TX : 0);
-    if (!m_pttReadable)
+    // A frequency the radio never gave is not one to offer: a copy would send 0 Hz plus the offset.
+    next.readable = (asks(Frequency) && m_freqKnown ? OmniRig::PM_FREQ : 0) |
+                    (asks(ModeValue) ? OmniRig::PM_MODES : 0) | (asks(Ptt) ? OmniRig::PM_RX | OmniRig::PM_TX : 0);
+    if (!asks(Ptt))
         next.tx = 0;
     return true;
 }
@@ -226,10 +283,11 @@ void RigWorker::scheduleReopen()
 
 void RigWorker::publish(const RigState &state, bool always)
 {
-    if (state == m_state && !always)
+    if (state == m_state && m_written == m_writtenPublished && !always)
         return;
     m_state = state;
-    emit published(RigUpdate{m_state, m_generation});
+    m_writtenPublished = m_written;
+    emit published(RigUpdate{m_state, m_generation, m_written});
 }
 
 void RigWorker::tallyCommands()
@@ -258,13 +316,21 @@ void RigWorker::queueWrite(const Write &write)
 
 void RigWorker::flushWrites()
 {
+    runWrites(nullptr);
+}
+
+bool RigWorker::runWrites(RigState *inPoll)
+{
     std::vector<Write> writes;
     {
         std::lock_guard lock(m_writesMutex);
         writes.swap(m_writes);
         m_flushQueued = false;
     }
+    if (writes.empty())
+        return true;
     for (const Write &write : writes) {
+        m_written[write.kind] = std::max(m_written[write.kind], write.sequence);
         // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does.
         if (write.generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
             continue;
@@ -272,23 +338,30 @@ void RigWorker::flushWrites()
         RigState next = m_state;
         RigResult result = RigResult::Ok;
         if (write.kind == Write::Freq && caps.canSetFreq && write.value > 0) {
-            result = m_backend->setFreq(write.value);
+            result = retried([&] { return m_backend->setFreq(write.value); });
             next.freq = write.value;
         } else if (write.kind == Write::Mode && caps.canSetMode &&
                    !RigModes::nameFromFlag(static_cast<std::int32_t>(write.value)).empty()) {
-            result = m_backend->setMode(static_cast<std::int32_t>(write.value));
+            result = retried([&] { return m_backend->setMode(static_cast<std::int32_t>(write.value)); });
             next.mode = static_cast<std::int32_t>(write.value);
         } else {
             continue;
         }
-        tallyCommands();
         if (result == RigResult::Ok) {
             // The radio took it: show it now rather than spend a poll on reading it back; the next regular
-            // poll still reads what the radio really made of it.
+            // poll still reads what the radio really made of it. A poll under way must not undo it with
+            // what it read before.
+            if (inPoll && write.kind == Write::Freq)
+                inPoll->freq = next.freq;
+            else if (inPoll)
+                inPoll->mode = next.mode;
             publish(next);
         } else if (result != RigResult::NotAvailable && result != RigResult::Rejected) {
             fail(result);
-            return;
+            return false;
         }
     }
+    // Also when nothing changed: the rig object stops showing writes the radio refused.
+    publish(m_state);
+    return true;
 }

@@ -1,9 +1,13 @@
 // RigWorker: drives one radio on its own thread.
 //
 // Responsibilities: open the radio through a back end, poll frequency, mode and transmit state every
-// PollMs (the timer is re-armed after each poll, so polls never pile up), run writes as they arrive and
-// poll right after them, turn every failure into a status, and reopen with back-off while not on line.
-// Publishes a RigState whenever it changed. Never throws: a failure is a status.
+// PollMs (the timer is re-armed after each poll, so polls never pile up), run writes as they arrive, also
+// between the reads of a poll, so a write never waits for more than one radio command; turn every failure
+// into a status, and reopen with back-off while not on line. A read the radio does not answer is asked
+// once more before the link counts as dead, and a value that keeps going unanswered while the others are
+// answered is no longer asked for: the rig stays on line without it. Publishes a RigState whenever it
+// changed, and whenever writes were dealt with, so the rig object knows which of them the state includes.
+// Never throws: a failure is a status.
 // Collaborations: RigObject creates it, moves it to a QThread and reaches it only by queued calls; it
 // answers with the published() signal, delivered queued on the GUI thread.
 // Threads: lives on its rig's worker thread; abort() may be called from any thread.
@@ -16,6 +20,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -43,10 +48,13 @@ public:
 
     // A write for the radio, called from the GUI thread. Writes of one kind that have not reached the radio
     // yet are replaced by the newest, so a radio that hangs for a while gets the last value, not a backlog.
+    // Sequence numbers count the writes of each kind; every state published afterwards says up to which
+    // one the writes have been dealt with (RigUpdate::written).
     struct Write {
         enum Kind { Freq, Mode } kind;
         std::int64_t value;
         quint64 generation;
+        quint64 sequence;
     };
     void queueWrite(const Write &write);
 
@@ -60,15 +68,22 @@ signals:
     void published(const RigUpdate &update);
 
 private:
+    // The values a poll reads.
+    enum Value { Frequency, ModeValue, Ptt, ValueCount };
+
     bool configured() const;
     void attemptOpen();
     void poll();
     bool pollOnce(RigState &next);
+    bool asks(Value value) const;
+    RigResult read(Value value, RigState &next, bool retry);
+    template <typename Call> RigResult retried(Call call, bool retry = true);
     void fail(RigResult result);
     void closeBackend();
     void scheduleReopen();
     void publish(const RigState &state, bool always = false);
     void flushWrites();
+    bool runWrites(RigState *inPoll);
     void tallyCommands();
 
     BackendFactory m_factory;
@@ -80,7 +95,12 @@ private:
     std::mutex m_backendMutex; // guards m_backend against abort() from another thread
     std::unique_ptr<RigBackend> m_backend;
     bool m_open = false;
-    bool m_pttReadable = false;
+
+    // What the reads have taught us under this configuration; kept across reopening.
+    std::array<Value, ValueCount> m_readOrder{Frequency, ModeValue, Ptt}; // the last to go unanswered last
+    std::array<int, ValueCount> m_strikes{};                              // unanswered polls in a row
+    std::array<bool, ValueCount> m_dropped{};                             // no longer asked for
+    bool m_freqKnown = false;                                             // a frequency has been read
 
     RigState m_state;
     QTimer m_pollTimer;
@@ -89,6 +109,8 @@ private:
     std::mutex m_writesMutex; // guards m_writes and m_flushQueued against queueWrite() from the GUI thread
     std::vector<Write> m_writes;
     bool m_flushQueued = false;
+    std::array<quint64, 2> m_written{};          // the last write of each kind dealt with
+    std::array<quint64, 2> m_writtenPublished{}; // ... as last published
     std::atomic<bool> m_aborted{false};
     std::atomic<std::uint64_t> m_commands{0};
     std::uint64_t m_backendCommands = 0;

@@ -11,6 +11,13 @@ RigctldBackend::RigctldBackend(std::string hostPort, int timeoutMs)
 
 RigResult RigctldBackend::run(std::string_view command, std::string_view name, RigctldReply &reply)
 {
+    // A failed transaction closed the connection, so that a late reply cannot answer a later command; a
+    // command after it (the worker asks again once) goes over a new one.
+    if (!m_connection.isConnected()) {
+        const RigResult connected = m_connection.connectTo(m_hostPort, m_timeoutMs);
+        if (connected != RigResult::Ok)
+            return connected;
+    }
     const RigResult result = m_connection.transact(command, name, reply, m_timeoutMs);
     if (result != RigResult::Ok)
         return result;

@@ -18,6 +18,8 @@ namespace {
 const QString USB = QString::number(OmniRig::PM_SSB_U);
 const QString LSB = QString::number(OmniRig::PM_SSB_L);
 constexpr qint64 MaxHertz = std::numeric_limits<qint64>::max();
+const QString Freq1Known = "Rig1.IsParamReadable(" + QString::number(OmniRig::PM_FREQ) + ")";
+const QString Freq2Known = "Rig2.IsParamReadable(" + QString::number(OmniRig::PM_FREQ) + ")";
 
 // The panel on the fake server's rigs (Rig1 14074000 USB, Rig2 7074000 LSB), the offset switched on
 // at position, and the log cleared.
@@ -82,6 +84,8 @@ private slots:
     void frequencyLimits_data();
     void frequencyLimits();
     void swapStopsBetweenHalves();
+    void noWriteFromUnknownFrequency_data();
+    void noWriteFromUnknownFrequency();
     void follow_data();
     void follow();
     void selectedTrackingButtonDoesNothing();
@@ -105,17 +109,18 @@ void TestPanelControls::transfers_data()
     QTest::addColumn<QStringList>("calls");
 
     const auto a2b = [](const QString &to2) {
-        return QStringList{"Rig1.Status", "Rig2.Status",      "Rig1.RigType", "Rig2.RigType",
+        return QStringList{"Rig1.Status", "Rig2.Status",      "Rig1.RigType", "Rig2.RigType",    Freq1Known,
                            "Rig1.Freq",   "Rig2.Freq=" + to2, "Rig1.Mode",    "Rig2.Mode=" + USB};
     };
     const auto b2a = [](const QString &to1) {
-        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status", "Rig2.Status",
+        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status", "Rig2.Status",     Freq2Known,
                            "Rig2.Freq",    "Rig1.Freq=" + to1, "Rig2.Mode",   "Rig1.Mode=" + LSB};
     };
     const auto swap = [](const QString &to2, const QString &to1) {
-        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status",      "Rig2.Status",
-                           "Rig2.Freq",    "Rig2.Mode",        "Rig1.Freq",        "Rig2.Freq=" + to2,
-                           "Rig1.Mode",    "Rig2.Mode=" + USB, "Rig1.Freq=" + to1, "Rig1.Mode=" + LSB};
+        return QStringList{"Rig1.RigType",     "Rig2.RigType",     "Rig1.Status", "Rig2.Status",
+                           Freq1Known,         Freq2Known,         "Rig2.Freq",   "Rig2.Mode",
+                           "Rig1.Freq",        "Rig2.Freq=" + to2, "Rig1.Mode",   "Rig2.Mode=" + USB,
+                           "Rig1.Freq=" + to1, "Rig1.Mode=" + LSB};
     };
     QTest::newRow("A>B, RIT off copies exactly") << "A2B" << false << 2350 << a2b("14074000");
     QTest::newRow("A>B +350") << "A2B" << true << 2350 << a2b("14074350");
@@ -223,6 +228,47 @@ void TestPanelControls::swapStopsBetweenHalves()
     QCOMPARE(fixture.server().rig1.mode, OmniRig::PM_SSB_U);
 }
 
+void TestPanelControls::noWriteFromUnknownFrequency_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("unread");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("writes");
+
+    // A rig that has not read a frequency answers 0 Hz; copied, that is the offset alone (here 350 Hz).
+    const QStringList toRig2{"Rig2.Freq=14074350", "Rig2.Mode=" + USB};
+    QTest::newRow("A>B from Rig1") << "A2B" << 1 << 2350 << QStringList{};
+    QTest::newRow("A>B to an unread Rig2") << "A2B" << 2 << 2350 << toRig2;
+    QTest::newRow("B>A from Rig2") << "B2A" << 2 << 1650 << QStringList{};
+    QTest::newRow("A<>B, Rig1 unread") << "SWAP" << 1 << 2350 << QStringList{};
+    QTest::newRow("A<>B, Rig2 unread") << "SWAP" << 2 << 1650 << QStringList{};
+    QTest::newRow("Rig2 follows an unread Rig1") << "follow 1" << 1 << 2350 << QStringList{};
+    QTest::newRow("Rig1 follows an unread Rig2") << "follow 2" << 2 << 1650 << QStringList{};
+    QTest::newRow("an unread Rig2 follows Rig1") << "follow 1" << 2 << 2350 << toRig2;
+}
+
+void TestPanelControls::noWriteFromUnknownFrequency()
+{
+    QFETCH(QString, action);
+    QFETCH(int, unread);
+    QFETCH(int, position);
+    QFETCH(QStringList, writes);
+    PanelFixture fixture;
+    prepare(fixture, position);
+    FakeOmniRig &server = fixture.server();
+    FakeRig &rig = unread == 1 ? server.rig1 : server.rig2;
+    rig.readable &= ~OmniRig::PM_FREQ;
+    rig.freq = 0;
+    if (action == "follow 1")
+        fixture.panel().FollowRig(&server.rig1, &server.rig2);
+    else if (action == "follow 2")
+        fixture.panel().FollowRig(&server.rig2, &server.rig1);
+    else
+        QTest::mouseClick(fixture.button(action.toLatin1()), Qt::LeftButton);
+    QCOMPARE(server.writes(), writes);
+    QVERIFY(fixture.messages.shown.empty());
+}
+
 void TestPanelControls::follow_data()
 {
     QTest::addColumn<int>("master");
@@ -234,8 +280,10 @@ void TestPanelControls::follow_data()
 
     const int usb = OmniRig::PM_SSB_U;
     const int lsb = OmniRig::PM_SSB_L;
-    const QStringList checks1{"Rig1.RigType", "Rig2.RigType", "Rig1.Status", "Rig2.Status", "Rig2.Freq", "Rig1.Freq"};
-    const QStringList checks2{"Rig2.RigType", "Rig1.RigType", "Rig2.Status", "Rig1.Status", "Rig1.Freq", "Rig2.Freq"};
+    const QStringList checks1{"Rig1.RigType", "Rig2.RigType", "Rig1.Status", "Rig2.Status",
+                              Freq1Known,     "Rig2.Freq",    "Rig1.Freq"};
+    const QStringList checks2{"Rig2.RigType", "Rig1.RigType", "Rig2.Status", "Rig1.Status",
+                              Freq2Known,     "Rig1.Freq",    "Rig2.Freq"};
     QTest::newRow("Rig2 follows, in step")
         << 1 << qint64(14074000) << usb << qint64(14074100) << usb << checks1 + QStringList{"Rig2.Mode", "Rig1.Mode"};
     QTest::newRow("Rig2 follows, Rig1 moved")

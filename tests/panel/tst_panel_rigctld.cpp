@@ -137,6 +137,15 @@ void TestPanelRigctld::transfersReachTheRadios()
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "f"), QStringLiteral("7073650"), RigWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "m"), QStringLiteral("LSB"), RigWaitMs);
+
+    // A click right after another reads what the first wrote, not what the radios said before it: A>B puts
+    // Rig2 at 7074000 LSB, and B>A with the offset now +100 takes Rig1 from there.
+    QTest::mouseClick(m_fixture->button("A2B"), Qt::LeftButton);
+    m_fixture->shift()->setValue(2100);
+    QTest::mouseClick(m_fixture->button("B2A"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "f"), QStringLiteral("7073900"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld1, "m"), QStringLiteral("LSB"), RigWaitMs);
+    QCOMPARE(reading(*m_rigctld2, "f"), QStringLiteral("7074000"));
     QVERIFY(m_fixture->messages.shown.empty());
 }
 

@@ -58,6 +58,10 @@ private slots:
     void reconfigureKeepsTheRigObject();
     void statusWithoutRadio_data();
     void statusWithoutRadio();
+    void firstClientHearsStartState_data();
+    void firstClientHearsStartState();
+    void reconfigurationClearsWhatWasRead_data();
+    void reconfigurationClearsWhatWasRead();
 };
 
 void TestRigServer::roundTrip_data()
@@ -81,15 +85,19 @@ void TestRigServer::roundTrip()
     QCOMPARE(rig.Freq(), std::int64_t(145000000));
     QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_FM));
 
+    // A read right after a write sees it, before the radio has been told, and after the radio answered.
     rig.SetFreq(14074000);
     rig.SetMode(OmniRig::PM_SSB_U);
-    QTRY_COMPARE(rig.Freq(), std::int64_t(14074000));
-    QTRY_COMPARE(rig.Mode(), std::int32_t(OmniRig::PM_SSB_U));
+    QCOMPARE(rig.Freq(), std::int64_t(14074000));
+    QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_SSB_U));
     if (viaRigctld) {
-        // The radio behind rigctld really moved, not just our cache.
-        QCOMPARE(rigctld.query(QStringLiteral("f")).value(0), QStringLiteral("14074000"));
-        QCOMPARE(rigctld.query(QStringLiteral("m")).value(0), QStringLiteral("USB"));
+        // The radio behind rigctld really moves, not just our cache.
+        QTRY_COMPARE(rigctld.query(QStringLiteral("f")).value(0), QStringLiteral("14074000"));
+        QTRY_COMPARE(rigctld.query(QStringLiteral("m")).value(0), QStringLiteral("USB"));
     }
+    QTest::qWait(2 * PollMs);
+    QCOMPARE(rig.Freq(), std::int64_t(14074000));
+    QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_SSB_U));
 }
 
 void TestRigServer::everyModeRoundTrips()
@@ -106,8 +114,8 @@ void TestRigServer::everyModeRoundTrips()
     };
     for (const auto &[flag, name] : modes) {
         rig.SetMode(flag);
-        QTRY_COMPARE(rig.Mode(), flag);
-        QCOMPARE(rigctld.query(QStringLiteral("m")).value(0), QString::fromLatin1(name));
+        QCOMPARE(rig.Mode(), flag);
+        QTRY_COMPARE(rigctld.query(QStringLiteral("m")).value(0), QString::fromLatin1(name));
     }
     // A mode without a Hamlib name sends nothing.
     rig.SetMode(0);
@@ -131,15 +139,18 @@ void TestRigServer::rigsAreIndependent()
     QCOMPARE(rig1.RigType(), std::string("Hamlib Dummy"));
     QCOMPARE(rig2.RigType(), std::string("Hamlib Dummy No VFO"));
 
+    // rigctld's Dummy without VFO takes a frequency but reads back 145 MHz once its own cache expires, so Rig2
+    // is told a mode only.
     rig1.SetFreq(7074000);
-    rig2.SetFreq(3573000);
     rig2.SetMode(OmniRig::PM_SSB_L);
-    QTRY_COMPARE(rig1.Freq(), std::int64_t(7074000));
-    QTRY_COMPARE(rig2.Freq(), std::int64_t(3573000));
-    QTRY_COMPARE(rig2.Mode(), std::int32_t(OmniRig::PM_SSB_L));
-    QCOMPARE(first.query(QStringLiteral("f")).value(0), QStringLiteral("7074000"));
-    QCOMPARE(second.query(QStringLiteral("f")).value(0), QStringLiteral("3573000"));
+    QTRY_COMPARE(first.query(QStringLiteral("f")).value(0), QStringLiteral("7074000"));
+    QTRY_COMPARE(second.query(QStringLiteral("m")).value(0), QStringLiteral("LSB"));
+    QCOMPARE(first.query(QStringLiteral("m")).value(0), QStringLiteral("FM"));
+    QTest::qWait(2 * PollMs);
+    QCOMPARE(rig1.Freq(), std::int64_t(7074000));
     QCOMPARE(rig1.Mode(), std::int32_t(OmniRig::PM_FM));
+    QCOMPARE(rig2.Freq(), std::int64_t(145000000));
+    QCOMPARE(rig2.Mode(), std::int32_t(OmniRig::PM_SSB_L));
 }
 
 void TestRigServer::killedServerShowsAndRecovers()
@@ -167,7 +178,8 @@ void TestRigServer::stoppedServerShowsAndRecovers()
     QVERIFY(waitOnline(rig));
 
     rigctld.stop();
-    QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("Rig is not responding"), TimeoutMs + PollMs + SlackMs);
+    // A read goes unanswered twice before the radio counts as gone.
+    QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("Rig is not responding"), 2 * TimeoutMs + PollMs + SlackMs);
     QCOMPARE(rig.Status(), std::int32_t(OmniRig::ST_NOTRESPONDING));
 
     rigctld.resume();
@@ -244,7 +256,8 @@ void TestRigServer::defaultServerRunsTwoDummyRigs()
     QTRY_COMPARE(rig1->Tx(), std::int32_t(OmniRig::PM_RX));
     QVERIFY(rig1->IsParamReadable(OmniRig::PM_TX));
     QCOMPARE(server.Rig1(), rig1);
-    QTRY_VERIFY(log.count(QStringLiteral("status 1")) == 1 && log.count(QStringLiteral("status 2")) == 1);
+    // Each rig's start state, then on line.
+    QTRY_VERIFY(log.count(QStringLiteral("status 1")) == 2 && log.count(QStringLiteral("status 2")) == 2);
     // The server only reads its settings; the file appears when the user applies settings.
     QVERIFY(!QFile::exists(server.settingsPath()));
 }
@@ -259,7 +272,9 @@ void TestRigServer::pollingWaitsForFirstClient()
     EventLog log;
     server.Advise(&log);
     QTRY_COMPARE_WITH_TIMEOUT(server.Rig1()->Status(), std::int32_t(OmniRig::ST_ONLINE), 10000);
-    QCOMPARE(log.count(QStringLiteral("status 1")), 1);
+    // The start state the client was told of first, then the change it would otherwise have missed.
+    QCOMPARE(log.events.filter(QStringLiteral("status 1")).size(), 2);
+    QCOMPARE(log.events.value(1), QStringLiteral("status 1"));
 }
 
 void TestRigServer::reconfigureKeepsTheRigObject()
@@ -318,6 +333,66 @@ void TestRigServer::statusWithoutRadio()
     QTRY_COMPARE(rig.Status(), std::int32_t(status));
     QCOMPARE(QString::fromStdString(rig.StatusStr()), text);
     QCOMPARE(QString::fromStdString(rig.RigType()), rigType);
+    QCOMPARE(rig.ReadableParams(), std::int32_t(0));
+}
+
+void TestRigServer::firstClientHearsStartState_data()
+{
+    QTest::addColumn<QByteArray>("rig2");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no rig") << QByteArray("Model=0") << "Rig is not configured";
+    QTest::newRow("unknown model") << QByteArray("Model=999999") << "Rig is not configured";
+    QTest::newRow("disabled") << QByteArray("Enabled=0") << "Rig is disabled";
+}
+
+void TestRigServer::firstClientHearsStartState()
+{
+    QFETCH(QByteArray, rig2);
+    QFETCH(QString, status);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("rigserver.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Rig2]\n" + rig2 + "\n");
+    file.close();
+    RigServer server(file.fileName());
+    EventLog log;
+    server.Advise(&log);
+    QVERIFY(log.events.isEmpty());
+    // A rig that never opens a radio still tells the client what it is, once.
+    QTRY_COMPARE_WITH_TIMEOUT(server.Rig1()->Status(), std::int32_t(OmniRig::ST_ONLINE), 10000);
+    QCOMPARE(log.events.filter(QStringLiteral(" 2")),
+             QStringList({QStringLiteral("type 2"), QStringLiteral("status 2")}));
+    QCOMPARE(log.events.mid(0, 2), QStringList({QStringLiteral("type 1"), QStringLiteral("status 1")}));
+    QCOMPARE(QString::fromStdString(server.Rig2()->StatusStr()), status);
+}
+
+void TestRigServer::reconfigurationClearsWhatWasRead_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("disabled") << 1 << false;
+    QTest::newRow("no rig") << 0 << true;
+}
+
+void TestRigServer::reconfigurationClearsWhatWasRead()
+{
+    QFETCH(int, model);
+    QFETCH(bool, enabled);
+    RigObject rig(1, dummyInProcess());
+    EventLog log;
+    log.listen(rig);
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    const std::int32_t readable = rig.ReadableParams();
+    QCOMPARE(readable, std::int32_t(OmniRig::PM_FREQ | OmniRig::PM_MODES | OmniRig::PM_RX | OmniRig::PM_TX));
+    log.events.clear();
+    RigSettings settings = dummyInProcess();
+    settings.model = model;
+    settings.enabled = enabled;
+    rig.configure(settings);
+    // The parameters event tells a client the values it showed are gone.
+    QCOMPARE(log.events, QStringList({QStringLiteral("type 1"), QStringLiteral("status 1"),
+                                      QStringLiteral("params 1 ") + paramNames(readable)}));
     QCOMPARE(rig.ReadableParams(), std::int32_t(0));
 }
 
