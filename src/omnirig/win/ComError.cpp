@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cwctype>
 
 namespace {
 
