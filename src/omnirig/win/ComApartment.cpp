@@ -1,0 +1,14 @@
+#include "ComApartment.h"
+
+#include "ComError.h"
+
+ComApartment::ComApartment()
+{
+    // S_FALSE (already in an apartment of this kind) also counts and is undone like S_OK.
+    checkCom(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
+}
+
+ComApartment::~ComApartment()
+{
+    CoUninitialize();
+}

@@ -1,0 +1,8 @@
+#include "ComBstr.h"
+
+#include "Utf8.h"
+
+std::string ComBstr::toUtf8() const
+{
+    return ::toUtf8(std::wstring_view(m_text, m_text ? SysStringLen(m_text) : 0));
+}

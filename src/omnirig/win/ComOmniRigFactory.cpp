@@ -1,0 +1,42 @@
+#include "ComOmniRigFactory.h"
+
+#include "ComError.h"
+#include "ComOmniRig.h"
+#include "ComPtr.h"
+
+#include <oleauto.h>
+
+namespace {
+
+std::shared_ptr<IOmniRigX> wrap(const ComPtr<IUnknown> &object, const char *call)
+{
+    HRESULT result = E_POINTER;
+    ComPtr<OmniRig::Com::IOmniRigX> server =
+        object.query<OmniRig::Com::IOmniRigX>(OmniRig::Com::IID_IOmniRigX, &result);
+    if (!server)
+        throwComError(call, result);
+    return std::make_shared<ComOmniRig>(std::move(server));
+}
+
+} // namespace
+
+std::shared_ptr<IOmniRigX> ComOmniRigFactory::GetActiveObject()
+{
+    ComPtr<IUnknown> object;
+    const HRESULT result = ::GetActiveObject(m_server, nullptr, object.put());
+    if (result == MK_E_UNAVAILABLE)
+        return nullptr;
+    checkCom(result, "GetActiveObject");
+    return wrap(object, "GetActiveObject");
+}
+
+std::shared_ptr<IOmniRigX> ComOmniRigFactory::CreateInstance()
+{
+    ComPtr<IUnknown> object;
+    const HRESULT result = CoCreateInstance(m_server, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                            reinterpret_cast<void **>(object.put()));
+    if (result == REGDB_E_CLASSNOTREG)
+        return nullptr;
+    checkCom(result, "CoCreateInstance");
+    return wrap(object, "CoCreateInstance");
+}

@@ -1,0 +1,41 @@
+// ComRig: one of OmniRig's rigs over COM, as the contract's IRigX.
+//
+// Responsibilities: each contract call is one early-bound call on the rig's IRigX; a failure throws
+// OmniRigError naming the member; text comes back as UTF-8, 16-bit booleans as bool.
+// Frequencies cross COM as OmniRig's 32-bit signed long and are 64-bit hertz in the contract. A read gives
+// OmniRig's value as it is: OmniRig itself cannot report 2^31 Hz (2.147483648 GHz) or more. A write that does
+// not fit in 32 bits throws OmniRigError and sends nothing, where a plain conversion would wrap round and
+// tune the radio to some other frequency.
+// Collaborations: ComOmniRig makes one per rig object and keeps it for its own lifetime, so the pointer it
+// hands out stays valid and the same. identity() is the rig's IUnknown: COM promises the same IUnknown for
+// every interface pointer to one object, not the same IRigX pointer.
+// Threads: the apartment's thread.
+#pragma once
+
+#include "ComPtr.h"
+#include "OmniRigCom.h"
+#include "OmniRig_TLB.h"
+
+class ComRig final : public IRigX {
+public:
+    ComRig(ComPtr<OmniRig::Com::IRigX> rig, ComPtr<IUnknown> identity);
+
+    IUnknown *identity() const { return m_identity.get(); }
+
+    std::string RigType() override;
+    std::int32_t ReadableParams() override;
+    bool IsParamReadable(std::int32_t param) override;
+    std::int32_t Status() override;
+    std::string StatusStr() override;
+    std::int64_t Freq() override;
+    void SetFreq(std::int64_t hertz) override;
+    std::int32_t Tx() override;
+    std::int32_t Mode() override;
+    void SetMode(std::int32_t mode) override;
+
+private:
+    std::int32_t readLong(HRESULT (STDMETHODCALLTYPE OmniRig::Com::IRigX::*getter)(long *), const char *call);
+
+    ComPtr<OmniRig::Com::IRigX> m_rig;
+    ComPtr<IUnknown> m_identity;
+};
