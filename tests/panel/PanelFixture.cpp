@@ -43,7 +43,7 @@ PanelFixture::~PanelFixture()
 
 void PanelFixture::initProcess()
 {
-    InstanceMarker::setDefaultName(QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid()));
+    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid())).toStdString());
     // A runtime folder of the process's own (made for its owner alone), removed when the process ends, so that
     // the marks of test panels leave nothing behind.
     static const QTemporaryDir runtime;

@@ -7,7 +7,7 @@
 #include "SpeedButton.h"
 #include "TrackBar.h"
 #include "VE2Z.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QLabel>
