@@ -52,6 +52,9 @@ void TestRigctldFaults::brokenPeerGivesStatus_data()
     QTest::newRow("answer to another command") << 5 << int(OmniRig::ST_NOTRESPONDING);
     QTest::newRow("hangs up at once") << 6 << int(OmniRig::ST_PORTBUSY);
     QTest::newRow("endless records") << 7 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("most negative report") << 8 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("largest report") << 9 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("report beyond int") << 10 << int(OmniRig::ST_NOTRESPONDING);
 }
 
 void TestRigctldFaults::brokenPeerGivesStatus()
@@ -83,6 +86,15 @@ void TestRigctldFaults::brokenPeerGivesStatus()
         break;
     case 7:
         peer.setScript([](const QByteArray &) { return Answer{"dump_caps:\n" + QByteArray("Key: v\n").repeated(50000)}; });
+        break;
+    case 8:
+        peer.setScript([](const QByteArray &) { return Answer{"RPRT -2147483648\n"}; });
+        break;
+    case 9:
+        peer.setScript([](const QByteArray &) { return Answer{"RPRT 2147483647\n"}; });
+        break;
+    case 10:
+        peer.setScript([](const QByteArray &) { return Answer{"dump_caps:\nRPRT -2147483649\n"}; });
         break;
     }
     RigObject rig(1, overPeer(peer.hostPort()));
