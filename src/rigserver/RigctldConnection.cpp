@@ -1,5 +1,7 @@
 #include "RigctldConnection.h"
 
+#include "RigServerLog.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -209,8 +211,11 @@ RigResult RigctldConnection::transact(std::string_view command, std::string_view
             reader.feed(std::string_view(chunk, static_cast<std::size_t>(n)));
         }
     }
-    if (result == RigResult::Ok && reader.state() == RigctldReplyReader::State::Malformed)
+    if (result == RigResult::Ok && reader.state() == RigctldReplyReader::State::Malformed) {
+        qCDebug(lcRigServer, "rigctld reply to %s refused: %s", std::string(expectedName).c_str(),
+                reader.error().c_str());
         result = RigResult::ProtocolError;
+    }
     if (result != RigResult::Ok) {
         close();
         return result;

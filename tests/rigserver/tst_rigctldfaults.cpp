@@ -4,6 +4,7 @@
 #include "RigObject.h"
 #include "RigctldProcess.h"
 
+#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
@@ -38,6 +39,7 @@ private slots:
     void brokenPeerGivesStatus();
     void nobodyListening();
     void refusedWriteKeepsRigOnline();
+    void refusedReplyIsLogged();
 };
 
 void TestRigctldFaults::brokenPeerGivesStatus_data()
@@ -136,6 +138,19 @@ void TestRigctldFaults::refusedWriteKeepsRigOnline()
     QCOMPARE(rig.Status(), std::int32_t(OmniRig::ST_ONLINE));
     QCOMPARE(peer.connections(), connections);
     QCOMPARE(rig.Freq(), std::int64_t(14074000));
+}
+
+void TestRigctldFaults::refusedReplyIsLogged()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("velkor.rigserver.debug=true"));
+    FakeRigctld peer;
+    peer.setScript(brokenFrequency({"get_mode:\nMode: USB\nPassband: 0\nRPRT 0\n"}));
+    QTest::ignoreMessage(QtDebugMsg, "rigctld reply to get_freq refused: unexpected echo");
+    RigObject rig(1, overPeer(peer.hostPort()));
+    rig.start();
+    // The link is opened again once the refused reply has ended it.
+    QTRY_VERIFY_WITH_TIMEOUT(peer.connections() > 1, 5000);
+    QLoggingCategory::setFilterRules({});
 }
 
 QTEST_GUILESS_MAIN(TestRigctldFaults)
