@@ -4,7 +4,8 @@
 // worker, and raise the rig-type, status and parameter events when a published state differs from the
 // last one. Keeps its identity across reconfiguration: configure() restarts the worker on new settings.
 // Collaborations: owns a QThread and the RigWorker on it; RigServer listens to its signals.
-// Threads: GUI thread. No call here ever waits for a radio.
+// Threads: GUI thread. No call here ever waits for a radio: destruction waits a moment for the worker to
+// let go of it, and a worker that is still caught in a radio call then is left to end on its own.
 #pragma once
 
 #include "OmniRig_TLB.h"
@@ -12,8 +13,11 @@
 #include "RigState.h"
 #include "RigWorker.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QThread>
+
+#include <memory>
 
 class RigObject final : public QObject, public IRigX {
     Q_OBJECT
@@ -28,6 +32,11 @@ public:
 
     // Starts polling; until then the radio is left alone.
     void start();
+    // Lets go of the radio ahead of destruction, so that the rigs of a server let go of theirs together.
+    void stop();
+    // Worker threads left running at destruction because a radio call would not end; the process must
+    // then exit without running static destructors under them.
+    static int abandonedThreads();
     // New settings: the radio is closed and opened again on them; raises the rig-type and status events.
     void configure(const RigSettings &settings);
     // Radio commands sent so far.
@@ -56,6 +65,7 @@ private:
     RigSettings m_settings;
     RigState m_state;
     quint64 m_generation = 1;
-    QThread m_thread;
+    std::unique_ptr<QThread> m_thread;
     RigWorker *m_worker;
+    QDeadlineTimer m_stopDeadline{QDeadlineTimer::Forever};
 };
