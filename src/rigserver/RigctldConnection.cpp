@@ -53,9 +53,9 @@ struct RigctldConnection::Lookup {
     Lookup(const Lookup &) = delete;
     Lookup &operator=(const Lookup &) = delete;
 
-    int doneRead = -1;  // readable once the lookup has answered
+    int doneRead = -1; // readable once the lookup has answered
     int doneWrite = -1;
-    std::mutex mutex;   // guards the answer below against the waiting connection
+    std::mutex mutex; // guards the answer below against the waiting connection
     bool answered = false;
     int status = EAI_FAIL;
     addrinfo *found = nullptr;

@@ -26,8 +26,8 @@ class RigctldConnection {
 public:
     // Looks a host name up as getaddrinfo does (its result is released with freeaddrinfo). Tests give one
     // that never answers, which no real name server can be made to do on demand.
-    using Resolver = std::function<int(const std::string &host, const std::string &port, const addrinfo &hints,
-                                       addrinfo **found)>;
+    using Resolver =
+        std::function<int(const std::string &host, const std::string &port, const addrinfo &hints, addrinfo **found)>;
 
     explicit RigctldConnection(Resolver resolver = {});
     ~RigctldConnection();

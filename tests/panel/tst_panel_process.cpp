@@ -131,8 +131,7 @@ void TestPanelProcess::closingEndsTheProgram()
     QVERIFY(QDir().mkpath(dir.filePath("config/velkor")));
     QFile settings(dir.filePath("config/velkor/rigserver.ini"));
     QVERIFY(settings.open(QIODevice::WriteOnly));
-    for (const auto &[rig, port] : {std::pair{1, &port1}, std::pair{2, &port2}})
-        settings.write(QStringLiteral("[Rig%1]\nModel=3073\nPort=%2\nTimeoutMs=10000\nConf=\n").arg(rig).arg(port->path()).toUtf8());
+    settings.write(port1.settingsSection(1) + port2.settingsSection(2));
     settings.close();
 
     QProcess velkor;

@@ -104,8 +104,7 @@ void TestRigTeardown::closingLetsGoOfSilentRadios()
     QTemporaryDir dir;
     QFile file(dir.filePath("rigserver.ini"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    for (const auto &[rig, port] : {std::pair{1, &port1}, std::pair{2, &port2}})
-        file.write(QStringLiteral("[Rig%1]\nModel=3073\nPort=%2\nTimeoutMs=10000\nConf=\n").arg(rig).arg(port->path()).toUtf8());
+    file.write(port1.settingsSection(1) + port2.settingsSection(2));
     file.close();
 
     auto server = std::make_unique<RigServer>(file.fileName());

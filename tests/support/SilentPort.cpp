@@ -28,6 +28,13 @@ SilentPort::~SilentPort()
         ::close(m_slave);
 }
 
+QByteArray SilentPort::settingsSection(int rigNumber) const
+{
+    return QStringLiteral("[Rig%1]\nModel=3073\nPort=%2\nTimeoutMs=10000\nConf=\n")
+        .arg(QString::number(rigNumber), m_path)
+        .toUtf8();
+}
+
 bool SilentPort::waitForQuestion(int ms)
 {
     return QTest::qWaitFor(

@@ -12,27 +12,17 @@
 
 namespace {
 
-struct Connection {
-    explicit Connection(const QString &display) : c(xcb_connect(qPrintable(display), nullptr)) {}
-    ~Connection() { xcb_disconnect(c); }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-    bool ok() const { return c && !xcb_connection_has_error(c); }
+template <typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
+{
+    return {reply, &std::free};
+}
 
-    template <typename Reply> static std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
-    {
-        return {reply, &std::free};
-    }
-
-    xcb_atom_t atom(const char *name) const
-    {
-        const auto reply = owned(xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
-    xcb_connection_t *c;
-};
+xcb_atom_t atom(xcb_connection_t *x, const char *name)
+{
+    const auto reply = owned(
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
 
 } // namespace
 
@@ -40,6 +30,8 @@ XvfbDisplay::XvfbDisplay() = default;
 
 XvfbDisplay::~XvfbDisplay()
 {
+    if (m_x)
+        xcb_disconnect(m_x);
     if (m_server && m_server->state() != QProcess::NotRunning) {
         m_server->terminate();
         if (!m_server->waitForFinished(3000)) {
@@ -62,8 +54,9 @@ bool XvfbDisplay::start()
             QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             continue;
         m_server = std::make_unique<QProcess>();
-        m_server->start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-displayfd"),
-                                                  QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        m_server->start(QStringLiteral("Xvfb"),
+                        {QStringLiteral(":%1").arg(n), QStringLiteral("-displayfd"), QStringLiteral("1"),
+                         QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         QByteArray said;
         const bool ready = QTest::qWaitFor(
             [&] {
@@ -73,7 +66,14 @@ bool XvfbDisplay::start()
             20000);
         if (ready && m_server->state() == QProcess::Running) {
             m_name = QStringLiteral(":%1").arg(n);
-            return true;
+            return QTest::qWaitFor(
+                [this] {
+                    if (m_x)
+                        xcb_disconnect(m_x);
+                    m_x = xcb_connect(qPrintable(m_name), nullptr);
+                    return !xcb_connection_has_error(m_x);
+                },
+                5000);
         }
         m_server->kill();
         m_server->waitForFinished(3000);
@@ -92,21 +92,20 @@ QProcessEnvironment XvfbDisplay::environment() const
 
 quint32 XvfbDisplay::findWindow(const QString &title) const
 {
-    const Connection x(m_name);
-    if (!x.ok())
+    if (!m_x)
         return 0;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x.c)).data->root;
-    const auto tree = Connection::owned(xcb_query_tree_reply(x.c, xcb_query_tree(x.c, root), nullptr));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data->root;
+    const auto tree = owned(xcb_query_tree_reply(m_x, xcb_query_tree(m_x, root), nullptr));
     if (!tree)
         return 0;
     const xcb_window_t *children = xcb_query_tree_children(tree.get());
     for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
-        const auto attributes = Connection::owned(
-            xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, children[i]), nullptr));
+        const auto attributes =
+            owned(xcb_get_window_attributes_reply(m_x, xcb_get_window_attributes(m_x, children[i]), nullptr));
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
             continue;
-        const auto name = Connection::owned(xcb_get_property_reply(
-            x.c, xcb_get_property(x.c, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256), nullptr));
+        const auto name = owned(xcb_get_property_reply(
+            m_x, xcb_get_property(m_x, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256), nullptr));
         if (name && QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(name.get())),
                                       xcb_get_property_value_length(name.get())) == title)
             return children[i];
@@ -116,16 +115,15 @@ quint32 XvfbDisplay::findWindow(const QString &title) const
 
 bool XvfbDisplay::askToClose(quint32 window) const
 {
-    const Connection x(m_name);
-    if (!x.ok())
+    if (!m_x)
         return false;
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
-    event.type = x.atom("WM_PROTOCOLS");
-    event.data.data32[0] = x.atom("WM_DELETE_WINDOW");
+    event.type = atom(m_x, "WM_PROTOCOLS");
+    event.data.data32[0] = atom(m_x, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x.c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
-    return xcb_flush(x.c) > 0;
+    xcb_send_event(m_x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
+    return xcb_flush(m_x) > 0;
 }

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+struct xcb_connection_t;
+
 class XvfbDisplay {
 public:
     XvfbDisplay();
@@ -30,4 +32,6 @@ public:
 private:
     std::unique_ptr<QProcess> m_server;
     QString m_name;
+    // One connection for the display's life: Xvfb refuses some of many quick connections in a row.
+    xcb_connection_t *m_x = nullptr;
 };
