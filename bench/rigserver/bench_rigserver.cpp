@@ -2,7 +2,6 @@
 // behind rigctld (beside rigctl doing the same), how many commands an idle rig sends per poll, the
 // longest stall of the GUI event loop while a rigctld is stopped, and how soon closing and reconfiguring
 // let go of radios that never answer.
-#include "EventLog.h"
 #include "FakeRigctld.h"
 #include "RigObject.h"
 #include "RigServer.h"
@@ -221,6 +220,16 @@ void stallWhileStopped()
                 gaps[gaps.size() / 2], gaps[gaps.size() * 999 / 1000], gaps.back(), status.c_str());
 }
 
+// A client that only subscribes, so that the rigs start polling.
+class QuietClient final : public IOmniRigXEvents {
+public:
+    void OnVisibleChange() override {}
+    void OnRigTypeChange(int) override {}
+    void OnStatusChange(int) override {}
+    void OnParamsChange(int, std::int32_t) override {}
+    void OnCustomReply(int, const std::string &, const std::string &) override {}
+};
+
 // Two Icom IC-7300s on lines with nothing attached, at a 10 s timeout, as the rig server's settings file.
 bool writeSilentRadios(const QString &path, const SilentPort &port1, const SilentPort &port2)
 {
@@ -250,8 +259,8 @@ void lettingGoOfSilentRadios()
         if (!writeSilentRadios(path, port1, port2))
             return;
         auto server = std::make_unique<RigServer>(path);
-        EventLog log;
-        server->Advise(&log);
+        QuietClient client;
+        server->Advise(&client);
         if (!port1.waitForQuestion() || !port2.waitForQuestion()) {
             std::printf("  (the radios were never asked anything)\n");
             return;
