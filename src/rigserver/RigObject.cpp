@@ -77,10 +77,11 @@ void RigObject::configure(const RigSettings &settings)
 {
     m_settings = settings;
     const quint64 generation = ++m_generation;
+    // The old radio may be in the middle of a call that takes seconds to time out. Cut before the new
+    // configuration is queued, so that the cut can never reach the new radio.
+    m_worker->interrupt(generation);
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
-    // The old radio may be in the middle of a call that takes seconds to time out.
-    m_worker->interrupt(generation);
     m_state = RigWorker::initialState(settings);
     emit rigTypeChanged(m_rigNumber);
     emit statusChanged(m_rigNumber);

@@ -53,7 +53,8 @@ public:
     // Cuts a blocking radio call short, so shutdown does not wait for a timeout.
     void abort();
     // Cuts short the radio call in progress, and any made before configuration `generation` arrives, so a
-    // new configuration does not wait for the radio of the old one. Called from the GUI thread.
+    // new configuration does not wait for the radio of the old one. Called from the GUI thread, before that
+    // configuration is queued.
     void interrupt(quint64 generation);
 
     // Radio commands sent since the worker was made (read from any thread).

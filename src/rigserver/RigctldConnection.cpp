@@ -159,11 +159,6 @@ RigResult RigctldConnection::waitFor(short events, std::int64_t deadlineMs)
     }
 }
 
-int RigctldConnection::pendingLookups()
-{
-    return g_pendingLookups.load();
-}
-
 RigResult RigctldConnection::resolve(const std::string &host, const std::string &port, std::int64_t deadlineMs,
                                      std::shared_ptr<Lookup> &lookup)
 {

@@ -49,9 +49,6 @@ public:
     // Splits hostPort as connectTo() reads it; false for text that names no host and port.
     static bool splitHostPort(const std::string &hostPort, std::string &host, std::string &port);
 
-    // Lookups left behind that have not answered yet, in the whole process.
-    static int pendingLookups();
-
 private:
     struct Lookup;
     RigResult resolve(const std::string &host, const std::string &port, std::int64_t deadlineMs,
