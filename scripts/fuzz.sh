@@ -1,20 +1,42 @@
 #!/usr/bin/env bash
-# Builds the rigctld reply fuzz target with clang's libFuzzer and runs it for a bounded time.
+# Builds the rigctld peer fuzz target with clang's libFuzzer (the rig worker and the rigctld back end as the
+# program has them, on Qt Core) and runs it for a bounded time.
 #   scripts/fuzz.sh [seconds]   (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 out=build-fuzz
-mkdir -p "$out/corpus"
-clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -Isrc/omnirig -Isrc/rigserver \
-  fuzz/rigctld_reply_fuzz.cpp src/rigserver/RigctldProtocol.cpp src/rigserver/RigModes.cpp \
-  src/rigserver/RigctldConnection.cpp src/omnirig/OmniRig_TLB.cpp \
-  -o "$out/rigctld_reply_fuzz"
-# Seeds: real replies of each kind.
-printf '\x00\x07get_freq:\nFrequency: 14074000\nRPRT 0\n' >"$out/corpus/freq"
-printf '\x01\x03get_mode:\nMode: PKTUSB\nPassband: 3000\nRPRT 0\n' >"$out/corpus/mode"
-printf '\x02\x40get_ptt:\nPTT: 1\nRPRT 0\n' >"$out/corpus/ptt"
-printf '\x05\x10dump_caps:\nModel name:\tDummy\nMfg name:\tHamlib\nCan get PTT:\tY\n\nRPRT 0\n' >"$out/corpus/caps"
-printf '\x03\x01RPRT -11\n' >"$out/corpus/error"
-"$out/rigctld_reply_fuzz" -max_total_time="$seconds" -max_len=8192 -timeout=10 "$out/corpus"
+mkdir -p "$out/obj" "$out/corpus"
+
+flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+  -Isrc/omnirig -Isrc/rigserver -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
+"$(pkg-config --variable=libexecdir Qt6Core)/moc" src/rigserver/RigWorker.h -o "$out/obj/moc_RigWorker.cpp"
+sources=(fuzz/rigctld_peer_fuzz.cpp "$out/obj/moc_RigWorker.cpp" src/omnirig/OmniRig_TLB.cpp)
+for name in RigWorker RigctldBackend RigctldConnection RigctldProtocol RigModes RigBackend RigState RigSettings \
+  HamlibBackend CallInterrupter RigServerLog; do
+  sources+=("src/rigserver/$name.cpp")
+done
+objects=()
+for source in "${sources[@]}"; do
+  object="$out/obj/$(basename "${source%.cpp}").o"
+  objects+=("$object")
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n; done
+  clang++ "${flags[@]}" -c "$source" -o "$object" &
+done
+while [ "$(jobs -rp | wc -l)" -gt 0 ]; do wait -n; done
+clang++ -fsanitize=fuzzer,address,undefined "${objects[@]}" $(pkg-config --libs Qt6Core hamlib) \
+  -o "$out/rigctld_peer_fuzz"
+
+# Seeds. Whole path (first byte 0x00-0x7f, replies separated by NUL): a healthy radio for two polls, with
+# and without writes. Reader alone (first byte 0x80 and up, then the piece size): a reply of each kind.
+caps='dump_caps:\nModel name:\tDummy\nMfg name:\tHamlib\nCan get Frequency:\tY\nCan set Frequency:\tY\nCan get Mode:\tY\nCan set Mode:\tY\nCan get PTT:\tY\n\nRPRT 0\n'
+poll='\0get_freq:\nFrequency: 14074000\nRPRT 0\n\0get_mode:\nMode: USB\nPassband: 3000\nRPRT 0\n\0get_ptt:\nPTT: 0\nRPRT 0\n'
+printf "\\x00$caps$poll$poll" >"$out/corpus/polls"
+printf "\\x03$caps$poll\\0set_freq: 7074000\\nRPRT 0\\n\\0set_mode: PKTUSB -1\\nRPRT 0\\n$poll" >"$out/corpus/writes"
+printf '\x00RPRT -11\n' >"$out/corpus/refused"
+printf '\x80\x07get_freq:\nFrequency: 14074000\nRPRT 0\n' >"$out/corpus/freq"
+printf '\x81\x03get_mode:\nMode: PKTUSB\nPassband: 3000\nRPRT 0\n' >"$out/corpus/mode"
+printf '\x82\x40get_ptt:\nPTT: 1\nRPRT 0\n' >"$out/corpus/ptt"
+printf '\x85\x10dump_caps:\nModel name:\tDummy\nMfg name:\tHamlib\nCan get PTT:\tY\n\nRPRT 0\n' >"$out/corpus/caps"
+printf '\x83\x01RPRT -11\n' >"$out/corpus/error"
+"$out/rigctld_peer_fuzz" -max_total_time="$seconds" -max_len=8192 -timeout=10 -dict=fuzz/rigctld.dict "$out/corpus"

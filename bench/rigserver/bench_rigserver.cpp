@@ -1,15 +1,22 @@
 // Figures of the rig server: what a cached read costs the GUI thread, how soon a write reaches the radio
-// behind rigctld (beside rigctl doing the same), how many commands an idle rig sends per poll, and the
-// longest stall of the GUI event loop while a rigctld is stopped.
+// behind rigctld (beside rigctl doing the same), how many commands an idle rig sends per poll, the
+// longest stall of the GUI event loop while a rigctld is stopped, and how soon closing and reconfiguring
+// let go of radios that never answer.
 #include "FakeRigctld.h"
 #include "RigObject.h"
+#include "RigServer.h"
 #include "RigctldProcess.h"
+#include "SilentPort.h"
+#include "XvfbDisplay.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -213,6 +220,114 @@ void stallWhileStopped()
                 gaps[gaps.size() / 2], gaps[gaps.size() * 999 / 1000], gaps.back(), status.c_str());
 }
 
+// A client that only subscribes, so that the rigs start polling.
+class QuietClient final : public IOmniRigXEvents {
+public:
+    void OnVisibleChange() override {}
+    void OnRigTypeChange(int) override {}
+    void OnStatusChange(int) override {}
+    void OnParamsChange(int, std::int32_t) override {}
+    void OnCustomReply(int, const std::string &, const std::string &) override {}
+};
+
+// Two Icom IC-7300s on lines with nothing attached, at a 10 s timeout, as the rig server's settings file.
+bool writeSilentRadios(const QString &path, const SilentPort &port1, const SilentPort &port2)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(port1.settingsSection(1) + port2.settingsSection(2));
+    return true;
+}
+
+void printTimes(const char *what, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    std::printf("  %-44s median %7.1f ms, max %7.1f ms (%zu rounds; target < 500)\n", what, median(times),
+                times.empty() ? 0.0 : times.back(), times.size());
+}
+
+void lettingGoOfSilentRadios()
+{
+    constexpr int Rounds = 5;
+    std::printf("Letting go of radios that never answer (IC-7300 on a silent pseudo-terminal, 10 s timeout):\n");
+    std::vector<double> closing, reconfiguring;
+    for (int i = 0; i < Rounds; ++i) {
+        SilentPort port1, port2;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rigserver.ini"));
+        if (!writeSilentRadios(path, port1, port2))
+            return;
+        auto server = std::make_unique<RigServer>(path);
+        QuietClient client;
+        server->Advise(&client);
+        if (!port1.waitForQuestion() || !port2.waitForQuestion()) {
+            std::printf("  (the radios were never asked anything)\n");
+            return;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        server.reset();
+        closing.push_back(clock.nsecsElapsed() / 1e6);
+
+        RigSettings silent;
+        silent.model = 3073;
+        silent.port = port1.path().toStdString();
+        silent.timeoutMs = 10000;
+        silent.conf.clear();
+        RigObject rig(1, silent);
+        rig.start();
+        if (!port1.waitForQuestion())
+            return;
+        clock.start();
+        rig.configure(RigSettings{});
+        if (QTest::qWaitFor([&] { return rig.Status() == OmniRig::ST_ONLINE; }, 20000))
+            reconfiguring.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    printTimes("rig server closed (both rigs silent)", closing);
+    printTimes("silent rig switched to the Dummy, on line", reconfiguring);
+    std::printf("  worker threads left in a radio call: %d\n", RigObject::abandonedThreads());
+}
+
+void programEndsAfterItsWindow()
+{
+    XvfbDisplay display;
+    if (!XvfbDisplay::installed() || !display.start()) {
+        std::printf("Program end after its window closed: no Xvfb\n");
+        return;
+    }
+    constexpr int Rounds = 5;
+    std::vector<double> times;
+    for (int i = 0; i < Rounds; ++i) {
+        SilentPort port1, port2;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath(QStringLiteral("config/velkor")));
+        if (!writeSilentRadios(dir.filePath(QStringLiteral("config/velkor/rigserver.ini")), port1, port2))
+            return;
+        QProcess velkor;
+        QProcessEnvironment environment = display.environment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        velkor.setProcessEnvironment(environment);
+        velkor.setStandardOutputFile(QProcess::nullDevice());
+        velkor.setStandardErrorFile(QProcess::nullDevice());
+        velkor.start(QStringLiteral(VELKOR_PROGRAM),
+                     {QStringLiteral("-F"), dir.filePath(QStringLiteral("VELKOR.INI"))});
+        quint32 window = 0;
+        if (!QTest::qWaitFor([&] { return (window = display.findWindow(QStringLiteral("VE2Z"))) != 0; }, 20000) ||
+            !port1.waitForQuestion() || !port2.waitForQuestion()) {
+            std::printf("Program end after its window closed: the panel did not show or ask its radios\n");
+            return;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        display.askToClose(window);
+        if (velkor.waitForFinished(60000))
+            times.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::printf("The real program, two silent IC-7300s at a 10 s timeout:\n");
+    printTimes("window closed to process gone", times);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -222,5 +337,7 @@ int main(int argc, char *argv[])
     writeLatency();
     commandsPerPoll();
     stallWhileStopped();
+    lettingGoOfSilentRadios();
+    programEndsAfterItsWindow();
     return 0;
 }

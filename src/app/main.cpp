@@ -1,5 +1,6 @@
 // The process entry: the application, the rig server the panel talks to, and the panel.
 #include "PanelArtwork.h"
+#include "RigObject.h"
 #include "RigServerFactory.h"
 #include "TOmniRigX.h"
 #include "VE2Z.h"
@@ -7,6 +8,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -18,9 +21,20 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(VELKOR_APP_ID));
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>());
 
-    TSO2VPanel panel(QApplication::arguments());
-    if (panel.startupEnded())
-        return 1;
-    panel.show();
-    return QApplication::exec();
+    int code = 1;
+    {
+        TSO2VPanel panel(QApplication::arguments());
+        if (!panel.startupEnded()) {
+            panel.show();
+            code = QApplication::exec();
+        }
+    }
+    // The panel has let go of the rig server. A rig thread still caught in a radio call would run on under
+    // the application's and the static destructors: leave without them; everything the program keeps is
+    // already written.
+    if (RigObject::abandonedThreads() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

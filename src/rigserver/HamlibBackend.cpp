@@ -9,6 +9,8 @@
 #include <cstdarg>
 #include <mutex>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Hamlib registers its back ends in process-wide tables on first use; making rigs from two worker
@@ -112,10 +114,27 @@ const HamlibModel *HamlibBackend::findModel(int model)
     return it != list.end() && it->model == model ? &*it : nullptr;
 }
 
-RigResult HamlibBackend::call(int hamlibResult)
+template <typename Call> RigResult HamlibBackend::call(Call hamlibCall)
 {
+    const CallInterrupter::Scope scope(m_interrupter);
+    if (!scope.proceed())
+        return RigResult::PortError;
     ++m_commands;
-    return rigResultFromHamlibCode(hamlibResult);
+    return rigResultFromHamlibCode(hamlibCall());
+}
+
+void HamlibBackend::watchPort(bool opened)
+{
+    // Before rig_open the port is known by its path (a serial device); after it, by what Hamlib opened,
+    // which also covers a network port. A port known neither way is still interrupted, just not cut off.
+    struct stat status {};
+    const int descriptor = m_rig->state.rigport.fd;
+    const bool known = opened ? descriptor >= 0 && ::fstat(descriptor, &status) == 0
+                              : !m_settings.port.empty() && ::stat(m_settings.port.c_str(), &status) == 0;
+    if (known)
+        m_interrupter.watch(&m_rig->state.rigport.fd, status.st_dev, status.st_ino);
+    else
+        m_interrupter.forget();
 }
 
 RigResult HamlibBackend::open()
@@ -144,12 +163,17 @@ RigResult HamlibBackend::open()
         setConf(name.c_str(), value);
     rig_set_cache_timeout_ms(m_rig, HAMLIB_CACHE_ALL, 0);
 
-    const RigResult result = call(rig_open(m_rig));
+    watchPort(false);
+    RigResult result = call([this] { return rig_open(m_rig); });
+    // Some back ends report success although every command failed once they were cut off.
+    if (m_interrupter.interrupted())
+        result = RigResult::PortError;
     if (result != RigResult::Ok) {
         close();
         // A radio that cannot be opened is a port problem unless it simply did not answer.
         return result == RigResult::Timeout ? RigResult::Timeout : RigResult::PortError;
     }
+    watchPort(true);
     const rig_caps *caps = m_rig->caps;
     m_caps = RigCaps{};
     m_caps.rigType = modelName(m_settings.model);
@@ -165,7 +189,12 @@ void HamlibBackend::close()
 {
     if (!m_rig)
         return;
-    rig_close(m_rig);
+    {
+        // Closing may still talk to the radio; it runs even after abort(), to free what Hamlib holds.
+        const CallInterrupter::Scope scope(m_interrupter, true);
+        rig_close(m_rig);
+    }
+    m_interrupter.forget();
     std::lock_guard lock(libraryMutex());
     rig_cleanup(m_rig);
     m_rig = nullptr;
@@ -174,7 +203,7 @@ void HamlibBackend::close()
 RigResult HamlibBackend::getFreq(std::int64_t &hertz)
 {
     freq_t value = 0;
-    const RigResult result = call(rig_get_freq(m_rig, RIG_VFO_CURR, &value));
+    const RigResult result = call([&] { return rig_get_freq(m_rig, RIG_VFO_CURR, &value); });
     if (result != RigResult::Ok)
         return result;
     if (!std::isfinite(value) || value < 0 || value > 1e12)
@@ -185,14 +214,14 @@ RigResult HamlibBackend::getFreq(std::int64_t &hertz)
 
 RigResult HamlibBackend::setFreq(std::int64_t hertz)
 {
-    return call(rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(hertz)));
+    return call([&] { return rig_set_freq(m_rig, RIG_VFO_CURR, static_cast<freq_t>(hertz)); });
 }
 
 RigResult HamlibBackend::getMode(std::int32_t &modeFlag)
 {
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
-    const RigResult result = call(rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width));
+    const RigResult result = call([&] { return rig_get_mode(m_rig, RIG_VFO_CURR, &mode, &width); });
     if (result != RigResult::Ok)
         return result;
     modeFlag = RigModes::flagFromName(rig_strrmode(mode));
@@ -204,13 +233,14 @@ RigResult HamlibBackend::setMode(std::int32_t modeFlag)
     const std::string name(RigModes::nameFromFlag(modeFlag));
     if (name.empty())
         return RigResult::Ok;
-    return call(rig_set_mode(m_rig, RIG_VFO_CURR, rig_parse_mode(name.c_str()), RIG_PASSBAND_NOCHANGE));
+    const rmode_t mode = rig_parse_mode(name.c_str());
+    return call([&] { return rig_set_mode(m_rig, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE); });
 }
 
 RigResult HamlibBackend::getPtt(bool &transmitting)
 {
     ptt_t ptt = RIG_PTT_OFF;
-    const RigResult result = call(rig_get_ptt(m_rig, RIG_VFO_CURR, &ptt));
+    const RigResult result = call([&] { return rig_get_ptt(m_rig, RIG_VFO_CURR, &ptt); });
     if (result == RigResult::Ok)
         transmitting = ptt != RIG_PTT_OFF;
     return result;

@@ -1,8 +1,11 @@
 // HamlibBackend: any radio Hamlib knows, opened through libhamlib directly. Hamlib's own cache is off:
 // the rig worker caches, and a cached answer would hide a radio that stopped answering.
-// Threads: the rig's worker thread.
+// Hamlib's calls cannot be cancelled and some wait for seconds (an Icom that does not answer keeps
+// rig_open busy for many timeouts); abort() cuts them short through a CallInterrupter.
+// Threads: the rig's worker thread; abort() from any thread.
 #pragma once
 
+#include "CallInterrupter.h"
 #include "RigBackend.h"
 #include "RigSettings.h"
 
@@ -49,6 +52,7 @@ public:
     RigResult setMode(std::int32_t modeFlag) override;
     RigResult getPtt(bool &transmitting) override;
 
+    void abort() override { m_interrupter.interrupt(); }
     std::uint64_t commandCount() const override { return m_commands; }
 
     // "Mfg Model" for a Hamlib model number, or an empty text for a model Hamlib does not know.
@@ -62,8 +66,11 @@ public:
     static void silenceLibrary();
 
 private:
-    RigResult call(int hamlibResult);
+    // Runs one Hamlib call that talks to the radio, unless the back end was aborted.
+    template <typename Call> RigResult call(Call hamlibCall);
+    void watchPort(bool opened);
 
+    CallInterrupter m_interrupter;
     RigSettings m_settings;
     s_rig *m_rig = nullptr;
     RigCaps m_caps;

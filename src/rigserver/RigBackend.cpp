@@ -1,9 +1,14 @@
 #include "RigBackend.h"
 
+#include <cstdint>
+
 RigResult rigResultFromHamlibCode(int code)
 {
     // Hamlib's codes (enum rig_errcode_e), spelled as numbers so that rigctld's RPRT needs no Hamlib headers.
-    switch (code < 0 ? -code : code) {
+    // The magnitude is taken in 64 bits: a peer may report any int, and the most negative one has no
+    // 32-bit opposite.
+    const std::int64_t wide = code;
+    switch (wide < 0 ? -wide : wide) {
     case 0:
         return RigResult::Ok;
     case 4:  // RIG_ENIMPL

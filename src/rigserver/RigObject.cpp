@@ -2,15 +2,29 @@
 
 #include "RigModes.h"
 
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// How long destruction waits for a worker to let go of its radio. Cutting a radio call short takes a few
+// dozen milliseconds; both rigs of a server wait at once, so the program ends well within half a second.
+constexpr int StopWaitMs = 300;
+
+std::atomic<int> g_abandonedThreads{0};
+
+} // namespace
+
 RigObject::RigObject(int rigNumber, const RigSettings &settings, BackendFactory factory, QObject *parent)
     : QObject(parent), m_rigNumber(rigNumber), m_settings(settings), m_state(RigWorker::initialState(settings)),
-      m_worker(new RigWorker(std::move(factory)))
+      m_thread(std::make_unique<QThread>()), m_worker(new RigWorker(std::move(factory)))
 {
     qRegisterMetaType<RigUpdate>();
-    m_thread.setObjectName(QStringLiteral("Rig%1").arg(rigNumber));
-    m_worker->moveToThread(&m_thread);
+    m_thread->setObjectName(QStringLiteral("Rig%1").arg(rigNumber));
+    m_worker->moveToThread(m_thread.get());
     connect(m_worker, &RigWorker::published, this, &RigObject::take, Qt::QueuedConnection);
-    m_thread.start();
+    m_thread->start();
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
@@ -18,10 +32,42 @@ RigObject::RigObject(int rigNumber, const RigSettings &settings, BackendFactory 
 
 RigObject::~RigObject()
 {
-    m_worker->abort();
-    QMetaObject::invokeMethod(m_worker, &RigWorker::shutdown, Qt::QueuedConnection);
-    m_thread.wait();
-    delete m_worker;
+    stop();
+    if (m_thread->wait(m_stopDeadline)) {
+        delete m_worker;
+        return;
+    }
+    // The worker is still inside a radio call that would not end. Waiting for it would hang the program,
+    // and neither it nor its thread may be destroyed while it runs: both go once the call returns, and
+    // the program may end before that.
+    ++g_abandonedThreads;
+    QThread *thread = m_thread.release();
+    const auto once = std::make_shared<std::once_flag>();
+    const auto cleanUp = [thread, worker = m_worker, once] {
+        std::call_once(*once, [&] {
+            delete worker;
+            thread->deleteLater();
+            --g_abandonedThreads;
+        });
+    };
+    // On the worker's own thread as it finishes, or here if it has finished already.
+    connect(thread, &QThread::finished, thread, cleanUp, Qt::DirectConnection);
+    if (thread->wait(QDeadlineTimer(0)))
+        cleanUp();
+}
+
+void RigObject::stop()
+{
+    if (m_stopDeadline.isForever()) {
+        m_stopDeadline.setRemainingTime(StopWaitMs);
+        m_worker->abort();
+        QMetaObject::invokeMethod(m_worker, &RigWorker::shutdown, Qt::QueuedConnection);
+    }
+}
+
+int RigObject::abandonedThreads()
+{
+    return g_abandonedThreads.load();
 }
 
 void RigObject::start()
@@ -33,6 +79,9 @@ void RigObject::configure(const RigSettings &settings)
 {
     m_settings = settings;
     const quint64 generation = ++m_generation;
+    // The old radio may be in the middle of a call that takes seconds to time out. Cut before the new
+    // configuration is queued, so that the cut can never reach the new radio.
+    m_worker->interrupt(generation);
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
     const std::int32_t readableBefore = m_state.readable;

@@ -7,7 +7,8 @@
 // read right after a write never sees the value before it. Keeps its identity across reconfiguration:
 // configure() restarts the worker on new settings.
 // Collaborations: owns a QThread and the RigWorker on it; RigServer listens to its signals.
-// Threads: GUI thread. No call here ever waits for a radio.
+// Threads: GUI thread. No call here ever waits for a radio: destruction waits a moment for the worker to
+// let go of it, and a worker that is still caught in a radio call then is left to end on its own.
 #pragma once
 
 #include "OmniRig_TLB.h"
@@ -15,11 +16,13 @@
 #include "RigState.h"
 #include "RigWorker.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QThread>
 
 #include <array>
 #include <optional>
+#include <memory>
 
 class RigObject final : public QObject, public IRigX {
     Q_OBJECT
@@ -35,6 +38,11 @@ public:
 
     // Starts polling; until then the radio is left alone.
     void start();
+    // Lets go of the radio ahead of destruction, so that the rigs of a server let go of theirs together.
+    void stop();
+    // Worker threads left running at destruction because a radio call would not end; the process must
+    // then exit without running static destructors under them.
+    static int abandonedThreads();
     // New settings: the radio is closed and opened again on them; raises the rig-type and status events.
     void configure(const RigSettings &settings);
     // Radio commands sent so far.
@@ -73,6 +81,7 @@ private:
     std::optional<PendingWrite> m_modeWrite;
     std::array<quint64, 2> m_writeCounts{}; // writes of each kind queued so far
     quint64 m_generation = 1;
-    QThread m_thread;
+    std::unique_ptr<QThread> m_thread;
     RigWorker *m_worker;
+    QDeadlineTimer m_stopDeadline{QDeadlineTimer::Forever};
 };

@@ -27,6 +27,9 @@ RigServer::~RigServer()
 {
     m_sinks.clear();
     delete m_window;
+    // Both rigs let go of their radios at once, so a radio that does not answer delays the end only once.
+    for (auto &rig : m_rigs)
+        rig->stop();
 }
 
 template <typename Call> void RigServer::raise(Call call)

@@ -106,6 +106,14 @@ void RigWorker::abort()
         m_backend->abort();
 }
 
+void RigWorker::interrupt(quint64 generation)
+{
+    m_interruptedBefore = generation;
+    std::lock_guard lock(m_backendMutex);
+    if (m_backend)
+        m_backend->abort();
+}
+
 void RigWorker::shutdown()
 {
     m_pollTimer.stop();
@@ -116,14 +124,15 @@ void RigWorker::shutdown()
 
 void RigWorker::closeBackend()
 {
+    // Closing may talk to the radio, so the back end stays where abort() can reach it until it is closed.
+    if (m_backend && m_open)
+        m_backend->close();
+    m_open = false;
     std::unique_ptr<RigBackend> old;
     {
         std::lock_guard lock(m_backendMutex);
         old = std::move(m_backend);
     }
-    if (old && m_open)
-        old->close();
-    m_open = false;
 }
 
 void RigWorker::attemptOpen()
@@ -139,6 +148,9 @@ void RigWorker::attemptOpen()
     {
         std::lock_guard lock(m_backendMutex);
         m_backend = std::move(backend);
+        // abort() or interrupt() may have come while it was made.
+        if (m_aborted || m_interruptedBefore.load() > m_generation)
+            m_backend->abort();
     }
     m_backendCommands = 0;
     const RigResult result = m_backend->open();

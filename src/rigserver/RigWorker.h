@@ -10,7 +10,7 @@
 // Never throws: a failure is a status.
 // Collaborations: RigObject creates it, moves it to a QThread and reaches it only by queued calls; it
 // answers with the published() signal, delivered queued on the GUI thread.
-// Threads: lives on its rig's worker thread; abort() may be called from any thread.
+// Threads: lives on its rig's worker thread; abort() and interrupt() may be called from any thread.
 #pragma once
 
 #include "RigBackend.h"
@@ -60,6 +60,10 @@ public:
 
     // Cuts a blocking radio call short, so shutdown does not wait for a timeout.
     void abort();
+    // Cuts short the radio call in progress, and any made before configuration `generation` arrives, so a
+    // new configuration does not wait for the radio of the old one. Called from the GUI thread, before that
+    // configuration is queued.
+    void interrupt(quint64 generation);
 
     // Radio commands sent since the worker was made (read from any thread).
     std::uint64_t commandCount() const { return m_commands.load(); }
@@ -112,6 +116,7 @@ private:
     std::array<quint64, 2> m_written{};          // the last write of each kind dealt with
     std::array<quint64, 2> m_writtenPublished{}; // ... as last published
     std::atomic<bool> m_aborted{false};
+    std::atomic<quint64> m_interruptedBefore{0}; // generations below this one are cut short
     std::atomic<std::uint64_t> m_commands{0};
     std::uint64_t m_backendCommands = 0;
 };

@@ -4,8 +4,8 @@
 
 #include <string>
 
-RigctldBackend::RigctldBackend(std::string hostPort, int timeoutMs)
-    : m_hostPort(std::move(hostPort)), m_timeoutMs(timeoutMs)
+RigctldBackend::RigctldBackend(std::string hostPort, int timeoutMs, RigctldConnection::Resolver resolver)
+    : m_hostPort(std::move(hostPort)), m_timeoutMs(timeoutMs), m_connection(std::move(resolver))
 {
 }
 

@@ -9,7 +9,7 @@
 
 class RigctldBackend final : public RigBackend {
 public:
-    RigctldBackend(std::string hostPort, int timeoutMs);
+    RigctldBackend(std::string hostPort, int timeoutMs, RigctldConnection::Resolver resolver = {});
 
     RigResult open() override;
     void close() override;

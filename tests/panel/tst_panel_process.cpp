@@ -1,9 +1,13 @@
 // The panel as a process: one copy at a time in a user's session, also after the running copy was killed with
-// kill -9, never blocked by another session's copy, and a settings folder that the operator may not write to.
+// kill -9, never blocked by another session's copy, a settings folder that the operator may not write to, and
+// the real program ending when its window closes although its radios never answer.
+#include "SilentPort.h"
 #include "TestSupport.h"
+#include "XvfbDisplay.h"
 #include "platform/InstanceMarker.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -109,6 +113,7 @@ private slots:
     void markBelongsToTheSession_data();
     void markBelongsToTheSession();
     void readOnlyFolder();
+    void closingEndsTheProgram();
 };
 
 void TestPanelProcess::oneCopyAtATime()
@@ -207,6 +212,49 @@ void TestPanelProcess::readOnlyFolder()
     QCOMPARE(probe.output(),
              QStringList({"message: Velkor using OmniRig|Unable to write to " + path + ".", "visible=1"}));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestPanelProcess::closingEndsTheProgram()
+{
+    // A failure, not a skip: the test that did not run must not pass for one that did.
+    QVERIFY2(XvfbDisplay::installed(), "Xvfb is not installed (scripts/setup.sh --tests installs it)");
+    XvfbDisplay display;
+    QVERIFY2(display.start(), "no X display between :80 and :89 could be started");
+    // Two Icom IC-7300s on lines with nothing attached: Hamlib waits for them ten seconds at a time.
+    SilentPort port1, port2;
+    QVERIFY(port1.isOpen() && port2.isOpen());
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("config/velkor")));
+    QFile settings(dir.filePath("config/velkor/rigserver.ini"));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(port1.settingsSection(1) + port2.settingsSection(2));
+    settings.close();
+
+    QProcess velkor;
+    QProcessEnvironment environment = display.environment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath("config"));
+    velkor.setProcessEnvironment(environment);
+    velkor.setProcessChannelMode(QProcess::ForwardedChannels);
+    velkor.start(QStringLiteral(VELKOR_PROGRAM), {"-F", dir.filePath("VELKOR.INI")});
+    quint32 window = 0;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     window = display.findWindow(QStringLiteral("VE2Z"));
+                     return window != 0 || velkor.state() == QProcess::NotRunning;
+                 },
+                 20000) &&
+                 window != 0,
+             "the panel did not show");
+    QVERIFY(port1.waitForQuestion());
+    QVERIFY(port2.waitForQuestion());
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(display.askToClose(window));
+    // Far above the half second it takes: only a program that waits for its radios gets near it.
+    QVERIFY2(velkor.waitForFinished(8000), "the program did not end after its window closed");
+    QCOMPARE(velkor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(velkor.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPanelProcess)

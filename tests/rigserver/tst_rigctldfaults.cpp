@@ -5,6 +5,7 @@
 #include "RigctldProcess.h"
 
 #include <QSignalSpy>
+#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
@@ -44,6 +45,7 @@ private slots:
     void radioGoneMidPoll();
     void writeDuringPoll_data();
     void writeDuringPoll();
+    void refusedReplyIsLogged();
 };
 
 void TestRigctldFaults::brokenPeerGivesStatus_data()
@@ -58,6 +60,9 @@ void TestRigctldFaults::brokenPeerGivesStatus_data()
     QTest::newRow("answer to another command") << 5 << int(OmniRig::ST_NOTRESPONDING);
     QTest::newRow("hangs up at once") << 6 << int(OmniRig::ST_PORTBUSY);
     QTest::newRow("endless records") << 7 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("most negative report") << 8 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("largest report") << 9 << int(OmniRig::ST_NOTRESPONDING);
+    QTest::newRow("report beyond int") << 10 << int(OmniRig::ST_NOTRESPONDING);
 }
 
 void TestRigctldFaults::brokenPeerGivesStatus()
@@ -93,6 +98,15 @@ void TestRigctldFaults::brokenPeerGivesStatus()
         break;
     case 7:
         peer.setScript([](const QByteArray &) { return Answer{"dump_caps:\n" + QByteArray("Key: v\n").repeated(50000)}; });
+        break;
+    case 8:
+        peer.setScript([](const QByteArray &) { return Answer{"RPRT -2147483648\n"}; });
+        break;
+    case 9:
+        peer.setScript([](const QByteArray &) { return Answer{"RPRT 2147483647\n"}; });
+        break;
+    case 10:
+        peer.setScript([](const QByteArray &) { return Answer{"dump_caps:\nRPRT -2147483649\n"}; });
         break;
     }
     RigObject rig(1, overPeer(peer.hostPort()));
@@ -273,6 +287,19 @@ void TestRigctldFaults::writeDuringPoll()
     // No read after the write saw anything but the value written.
     QVERIFY(!seen.isEmpty());
     QCOMPARE(seen, QList<qint64>(seen.size(), writes.last()));
+}
+
+void TestRigctldFaults::refusedReplyIsLogged()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("velkor.rigserver.debug=true"));
+    FakeRigctld peer;
+    peer.setScript(brokenFrequency({"get_mode:\nMode: USB\nPassband: 0\nRPRT 0\n"}));
+    QTest::ignoreMessage(QtDebugMsg, "rigctld reply to get_freq refused: unexpected echo");
+    RigObject rig(1, overPeer(peer.hostPort()));
+    rig.start();
+    // The link is opened again once the refused reply has ended it.
+    QTRY_VERIFY_WITH_TIMEOUT(peer.connections() > 1, 5000);
+    QLoggingCategory::setFilterRules({});
 }
 
 QTEST_GUILESS_MAIN(TestRigctldFaults)

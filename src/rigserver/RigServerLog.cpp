@@ -1,0 +1,3 @@
+#include "RigServerLog.h"
+
+Q_LOGGING_CATEGORY(lcRigServer, "velkor.rigserver", QtInfoMsg)
