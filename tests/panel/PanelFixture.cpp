@@ -14,11 +14,14 @@ MessageRecorder::MessageRecorder()
         shown.push_back(request);
         return answer;
     });
+    m_previousNote = MessageBoxes::setNoteHandler(
+        [this](QWidget *, const MessageBoxes::Request &request) { notes.push_back(request); });
 }
 
 MessageRecorder::~MessageRecorder()
 {
     MessageBoxes::setHandler(std::move(m_previous));
+    MessageBoxes::setNoteHandler(std::move(m_previousNote));
 }
 
 QStringList MessageRecorder::lines() const

@@ -16,12 +16,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <vector>
 
@@ -178,6 +180,11 @@ public:
     {
         p.showNormal();
         bringToFront();
+        // A menu opened before the window manager has given the window back may be closed by it at once;
+        // on a loaded machine that takes a moment.
+        QDeadlineTimer deadline(1000);
+        while (p.windowHandle() && !p.windowHandle()->isExposed() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     void close() override { p.close(); }
     void exitNow() override { QCoreApplication::exit(0); }
