@@ -3,8 +3,8 @@
 // Responsibilities: the Qt face of AboutCore, which keeps the texts and the timer option and decides every
 // showing (a fresh box each time, released whatever happens, a second request raising the box that is up,
 // the 15-second countdown bound to its own showing). This face keeps the icon, makes each TAboutBox and fills
-// it, and runs the countdown as a QTimer. When the owner is a widget, the box is a dialog of the owner's
-// window and modal to that window only.
+// it, and runs the countdown as a QTimer. The core keeps the texts as UTF-8. When the owner is a widget, the
+// box is a dialog of the owner's window and modal to that window only.
 // Collaborations: the panel sets the properties at start-up and calls Execute from its system menu and its
 // tray menu. The component knows nothing of radios.
 // Threads: GUI thread only; the showing runs a nested event loop, through which the countdown also arrives.
