@@ -2,9 +2,9 @@
 // surface the LED paints into), paints counted as they happen, and the property write rules.
 #include "AMAdvLed.h"
 #include "LedDib.h"
+#include "LedImages.h"
 
 #include <QBackingStore>
-#include <QFile>
 #include <QPointer>
 #include <QtTest>
 
@@ -83,11 +83,10 @@ bool paintedAs(const QImage &painted, const QImage &bitmap, const QColor &lens, 
 
 QImage resourceImage(const QString &name)
 {
-    QFile file(":/led/" + name + ".dib");
-    QImage image(N, N, QImage::Format_RGB32);
-    if (!file.open(QIODevice::ReadOnly) || !LedDib::decode(file.readAll(), image))
+    LedPixels pixels;
+    if (!LedDib::decode(ledImage(name.toStdString()), pixels))
         return {};
-    return image;
+    return QImage(reinterpret_cast<const uchar *>(pixels.data()), N, N, N * 4, QImage::Format_RGB32).copy();
 }
 
 // A grey parent with two LEDs, created at 17 x 17 and then loaded, as the panel's form has them.

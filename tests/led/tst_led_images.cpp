@@ -1,8 +1,8 @@
-// The 64 LED images as the program carries them in its resources, read byte by byte, and the decoder
-// that the LED loads them with.
+// The 64 LED images as the program carries them, read byte by byte, and the decoder that the LED loads
+// them with.
 #include "LedDib.h"
+#include "LedImages.h"
 
-#include <QFile>
 #include <QRect>
 #include <QtEndian>
 #include <QtTest>
@@ -22,8 +22,8 @@ const QStringList Looks = {"", "3DUP", "3DDWN", "FLAT"};
 
 QByteArray resource(const QString &name)
 {
-    QFile file(":/led/" + name + ".dib");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const std::span<const std::uint8_t> bytes = ledImage(name.toStdString());
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 
 // Palette indices, [y][x] with row 0 at the top.
@@ -87,6 +87,8 @@ private slots:
     void shapes();
     void decoderRejectsMalformed_data();
     void decoderRejectsMalformed();
+    void unknownNamesHaveNoImage_data();
+    void unknownNamesHaveNoImage();
 
     void format_data() { eachImage_data(); }
     void colours_data() { eachImage_data(); }
@@ -118,12 +120,12 @@ void TestLedImages::format()
     QCOMPARE(qFromLittleEndian<quint32>(d + 16), 0u);  // uncompressed
     QVERIFY(qFromLittleEndian<quint32>(d + 32) <= 16); // colours used, 0 meaning all 16
 
-    static const QList<QRgb> standard16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                           0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                           0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static const QList<quint32> standard16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                              0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                              0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (int i = 0; i < 16; ++i) {
         const auto *q = reinterpret_cast<const uchar *>(d + 40 + 4 * i);
-        QCOMPARE(qRgb(q[2], q[1], q[0]) & 0xFFFFFF, standard16[i]);
+        QCOMPARE(quint32(q[2] << 16 | q[1] << 8 | q[0]), standard16[i]);
     }
 }
 
@@ -324,11 +326,28 @@ void TestLedImages::decoderRejectsMalformed()
     else
         qToLittleEndian(value, dib.data() + offset);
 
-    QImage target(N, N, QImage::Format_RGB32);
+    LedPixels target;
     target.fill(0x123456);
-    const QImage before = target;
-    QVERIFY(!LedDib::decode(dib, target));
-    QCOMPARE(target, before);
+    const LedPixels before = target;
+    QVERIFY(!LedDib::decode(std::span(reinterpret_cast<const std::uint8_t *>(dib.constData()), dib.size()), target));
+    QVERIFY(target == before);
+}
+
+void TestLedImages::unknownNamesHaveNoImage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << "";
+    QTest::newRow("lower case") << "amrndled3dup";
+    QTest::newRow("cut short") << "AMRNDLED3D";
+    QTest::newRow("longer") << "AMRNDLEDFLATX";
+    QTest::newRow("before the first") << "A";
+    QTest::newRow("past the last") << "ZZZ";
+}
+
+void TestLedImages::unknownNamesHaveNoImage()
+{
+    QFETCH(QString, name);
+    QVERIFY(ledImage(name.toStdString()).empty());
 }
 
 QTEST_GUILESS_MAIN(TestLedImages)

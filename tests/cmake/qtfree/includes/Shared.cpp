@@ -1,0 +1,7 @@
+#include <QString>
+#include <queue>
+
+int sharedSize()
+{
+    return int(std::queue<int>().size());
+}
