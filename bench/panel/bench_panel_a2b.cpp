@@ -17,7 +17,7 @@
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "platform/InstanceMarker.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -131,12 +131,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
         return QMessageBox::Ok;
     });
-    InstanceMarker::setDefaultName(QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid()));
+    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(QString::fromStdString(settings.path())));
     TSO2VPanel panel({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
     panel.show();
-    IRigX *rig1 = panel.omniRigClient()->Rig1();
-    IRigX *rig2 = panel.omniRigClient()->Rig2();
+    IRigX *rig1 = panel.core().omniRigClient()->Rig1();
+    IRigX *rig2 = panel.core().omniRigClient()->Rig2();
     if (!QTest::qWaitFor([&] { return rig1->Status() == 4 && rig2->Status() == 4 && rig1->Freq() == Rig1Hertz; },
                          20000)) {
         std::fprintf(stderr, "the rigs did not come on line\n");
@@ -186,7 +186,7 @@ int main(int argc, char *argv[])
 
     // The same clicks while both rigs poll every 250 ms, beside an open-socket client through the same relay.
     constexpr int PollMs = 250;
-    auto *server = dynamic_cast<RigServer *>(panel.omniRigClient()->DefaultInterface());
+    auto *server = dynamic_cast<RigServer *>(panel.core().omniRigClient()->DefaultInterface());
     if (!server)
         return 1;
     server->reconfigure(1, through(proxy1, PollMs));

@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstanceMarker::setDefaultName(QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid()));
+    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<FakeOmniRigFactory>());
     QTemporaryDir folder;
     TSO2VPanel panel({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     for (int run = 0; run < Runs; ++run) {
         timer.start();
-        panel.SaveSettings();
+        panel.core().SaveSettings();
         nanoseconds.push_back(timer.nsecsElapsed());
     }
     std::sort(nanoseconds.begin(), nanoseconds.end());

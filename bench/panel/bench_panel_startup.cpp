@@ -8,7 +8,7 @@
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "platform/InstanceMarker.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -82,7 +82,7 @@ int child(int argc, char *argv[], bool panel)
         std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
         return QMessageBox::Ok;
     });
-    InstanceMarker::setDefaultName(QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid()));
+    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(folder.filePath(QStringLiteral("rigserver.ini"))));
     TSO2VPanel window({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
     ShownReporter reporter(&window);

@@ -4,7 +4,7 @@
 #include "RigServerFactory.h"
 #include "TOmniRigX.h"
 #include "VE2Z.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
 

@@ -1,5 +1,7 @@
 #include "IniText.h"
 
+#include "CaseMapping.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -39,52 +41,6 @@ std::size_t indexIn(std::string_view text, char c, Span span)
 {
     const std::size_t found = text.substr(0, span.end).find(c, span.begin);
     return found == std::string_view::npos ? std::string_view::npos : found;
-}
-
-// The next character of s at pos: its code point and length. A byte that starts no valid UTF-8 sequence
-// is a character of its own, 0x110000 + the byte, so that it matches only the same byte.
-char32_t nextChar(std::string_view s, std::size_t pos, std::size_t &length)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char first = byte(pos);
-    length = 1;
-    if (first < 0x80)
-        return first;
-    const std::size_t size = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
-    if (size == 0 || first > 0xF4 || pos + size > s.size())
-        return 0x110000 + first;
-    char32_t c = first & (0x7F >> size);
-    for (std::size_t i = 1; i < size; ++i) {
-        if ((byte(pos + i) & 0xC0) != 0x80)
-            return 0x110000 + first;
-        c = (c << 6) | (byte(pos + i) & 0x3F);
-    }
-    const bool overlong = (size == 3 && c < 0x800) || (size == 4 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0x110000 + first;
-    length = size;
-    return c;
-}
-
-char32_t folded(char32_t c)
-{
-    if (c >= 'A' && c <= 'Z')
-        return c + 0x20;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
-        return c + 0x20;
-    if (c >= 0x400 && c <= 0x40F)
-        return c + 0x50;
-    // Latin Extended-A pairs capital and small letters side by side, capitals first; the run from Ĺ to Ň
-    // and from Ź to Ž starts on an odd code point.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-        return c | 1;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
-        return (c & 1) ? c + 1 : c;
-    if (c == 0x178)
-        return 0xFF;
-    if (c == 0x3C2) // final sigma
-        return 0x3C3;
-    return c;
 }
 
 // A name as the caller spells it, trimmed as the file's names are, compared without regard to case.
@@ -167,17 +123,7 @@ bool hasLineBreak(std::string_view text)
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        std::size_t lengthA = 0;
-        std::size_t lengthB = 0;
-        if (folded(nextChar(a, i, lengthA)) != folded(nextChar(b, j, lengthB)))
-            return false;
-        i += lengthA;
-        j += lengthB;
-    }
-    return i == a.size() && j == b.size();
+    return CaseMapping::equalIgnoringCase(a, b);
 }
 
 std::optional<std::string> find(std::string_view text, std::string_view section, std::string_view key)

@@ -10,29 +10,43 @@ std::shared_ptr<IOmniRigFactory> &defaultFactorySlot()
 
 } // namespace
 
-// The server calls this on the client's thread; each call becomes the matching signal.
+// The server calls this on the client's thread; each call goes on to the panel's events, if any.
 class TOmniRigX::Sink final : public IOmniRigXEvents {
 public:
-    explicit Sink(TOmniRigX *owner) : m_owner(owner) {}
+    explicit Sink(IOmniRigXEvents *events) : m_events(events) {}
 
-    void OnVisibleChange() override { emit m_owner->OnVisibleChange(); }
-    void OnRigTypeChange(int rigNumber) override { emit m_owner->OnRigTypeChange(rigNumber); }
-    void OnStatusChange(int rigNumber) override { emit m_owner->OnStatusChange(rigNumber); }
+    void OnVisibleChange() override
+    {
+        if (m_events)
+            m_events->OnVisibleChange();
+    }
+    void OnRigTypeChange(int rigNumber) override
+    {
+        if (m_events)
+            m_events->OnRigTypeChange(rigNumber);
+    }
+    void OnStatusChange(int rigNumber) override
+    {
+        if (m_events)
+            m_events->OnStatusChange(rigNumber);
+    }
     void OnParamsChange(int rigNumber, std::int32_t params) override
     {
-        emit m_owner->OnParamsChange(rigNumber, params);
+        if (m_events)
+            m_events->OnParamsChange(rigNumber, params);
     }
     void OnCustomReply(int rigNumber, const std::string &command, const std::string &reply) override
     {
-        emit m_owner->OnCustomReply(rigNumber, QByteArray::fromStdString(command), QByteArray::fromStdString(reply));
+        if (m_events)
+            m_events->OnCustomReply(rigNumber, command, reply);
     }
 
 private:
-    TOmniRigX *m_owner;
+    IOmniRigXEvents *m_events;
 };
 
-TOmniRigX::TOmniRigX(QObject *parent, std::shared_ptr<IOmniRigFactory> factory)
-    : QObject(parent), m_sink(std::make_unique<Sink>(this)), m_factory(std::move(factory))
+TOmniRigX::TOmniRigX(IOmniRigXEvents *events, std::shared_ptr<IOmniRigFactory> factory)
+    : m_sink(std::make_unique<Sink>(events)), m_factory(std::move(factory))
 {
 }
 

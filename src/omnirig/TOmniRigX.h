@@ -1,24 +1,22 @@
-// TOmniRigX: the panel's client of the rig server, its Qt face.
+// TOmniRigX: the panel's client of the rig server.
 //
 // Responsibilities: connect when needed (a running server first, else a new one, through a replaceable
-// factory), hand out Rig1 and Rig2, show and hide the server's settings window, and turn the server's
-// sink calls into Qt signals. Unsubscribes and releases the server when destroyed.
-// Threads: GUI thread only; the server delivers its events on this thread.
+// factory), hand out Rig1 and Rig2, show and hide the server's settings window, and pass the server's events
+// on to the one sink the panel gives it. Unsubscribes and releases the server when destroyed. Plain C++, so
+// every face of the panel uses the same client, whatever server stands behind the factory.
+// Threads: the panel's thread only; the server delivers its events on this thread.
 #pragma once
 
 #include "OmniRig_TLB.h"
 
-#include <QObject>
-#include <QVariant>
-
 #include <memory>
 
-class TOmniRigX : public QObject {
-    Q_OBJECT
-
+class TOmniRigX {
 public:
-    explicit TOmniRigX(QObject *parent = nullptr, std::shared_ptr<IOmniRigFactory> factory = defaultFactory());
-    ~TOmniRigX() override;
+    // events hears the server's events from the first connection on; it may be null (the client still
+    // subscribes, since a server may start its work with its first subscriber), and it must outlive the client.
+    explicit TOmniRigX(IOmniRigXEvents *events = nullptr, std::shared_ptr<IOmniRigFactory> factory = defaultFactory());
+    ~TOmniRigX();
 
     TOmniRigX(const TOmniRigX &) = delete;
     TOmniRigX &operator=(const TOmniRigX &) = delete;
@@ -40,13 +38,6 @@ public:
     IRigX *Rig2();
     bool DialogVisible();
     void SetDialogVisible(bool visible);
-
-signals:
-    void OnVisibleChange();
-    void OnRigTypeChange(int RigNumber);
-    void OnStatusChange(int RigNumber);
-    void OnParamsChange(int RigNumber, int Params);
-    void OnCustomReply(int RigNumber, const QVariant &Command, const QVariant &Reply);
 
 private:
     class Sink;

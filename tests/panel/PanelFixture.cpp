@@ -14,11 +14,14 @@ MessageRecorder::MessageRecorder()
         shown.push_back(request);
         return answer;
     });
+    m_previousNote = MessageBoxes::setNoteHandler(
+        [this](QWidget *, const MessageBoxes::Request &request) { notes.push_back(request); });
 }
 
 MessageRecorder::~MessageRecorder()
 {
     MessageBoxes::setHandler(std::move(m_previous));
+    MessageBoxes::setNoteHandler(std::move(m_previousNote));
 }
 
 QStringList MessageRecorder::lines() const
@@ -43,7 +46,7 @@ PanelFixture::~PanelFixture()
 
 void PanelFixture::initProcess()
 {
-    InstanceMarker::setDefaultName(QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid()));
+    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid())).toStdString());
     // A runtime folder of the process's own (made for its owner alone), removed when the process ends, so that
     // the marks of test panels leave nothing behind.
     static const QTemporaryDir runtime;

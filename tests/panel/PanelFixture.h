@@ -7,7 +7,7 @@
 #include "SpeedButton.h"
 #include "TrackBar.h"
 #include "VE2Z.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,12 +26,15 @@ public:
     MessageRecorder &operator=(const MessageRecorder &) = delete;
 
     std::vector<MessageBoxes::Request> shown;
+    // The boxes shown without waiting for an answer.
+    std::vector<MessageBoxes::Request> notes;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     // "caption|text" of each box, for comparisons that print well.
     QStringList lines() const;
 
 private:
     MessageBoxes::Handler m_previous;
+    MessageBoxes::NoteHandler m_previousNote;
 };
 
 class PanelFixture {

@@ -11,7 +11,7 @@
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "platform/InstanceMarker.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
 #include <QTest>
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
         return QMessageBox::Ok;
     });
     if (!marker.isEmpty())
-        InstanceMarker::setDefaultName(marker);
+        InstanceMarker::setDefaultName((marker).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<FakeOmniRigFactory>());
 
     TSO2VPanel panel(panelArguments);

@@ -260,9 +260,9 @@ void TestPanelControls::noWriteFromUnknownFrequency()
     rig.readable &= ~OmniRig::PM_FREQ;
     rig.freq = 0;
     if (action == "follow 1")
-        fixture.panel().FollowRig(&server.rig1, &server.rig2);
+        fixture.panel().core().FollowRig(&server.rig1, &server.rig2);
     else if (action == "follow 2")
-        fixture.panel().FollowRig(&server.rig2, &server.rig1);
+        fixture.panel().core().FollowRig(&server.rig2, &server.rig1);
     else
         QTest::mouseClick(fixture.button(action.toLatin1()), Qt::LeftButton);
     QCOMPARE(server.writes(), writes);
@@ -321,9 +321,9 @@ void TestPanelControls::follow()
     server.rig2.freq = rig2Freq;
     server.rig2.mode = rig2Mode;
     if (master == 1)
-        fixture.panel().FollowRig(&server.rig1, &server.rig2);
+        fixture.panel().core().FollowRig(&server.rig1, &server.rig2);
     else
-        fixture.panel().FollowRig(&server.rig2, &server.rig1);
+        fixture.panel().core().FollowRig(&server.rig2, &server.rig1);
     QCOMPARE(fixture.rigCalls(), calls);
     // Rig2 = Rig1 + offset, whichever rig leads.
     if (!server.writes().isEmpty())
@@ -389,7 +389,7 @@ void TestPanelControls::offsetControls()
     QCOMPARE(fixture.shiftHz()->text(), label);
     QCOMPARE(fixture.shift()->selStart(), selStart);
     QCOMPARE(fixture.shift()->selEnd(), selEnd);
-    QCOMPARE(fixture.panel().currentOffset(), offset);
+    QCOMPARE(fixture.panel().core().currentOffset(), offset);
     QCOMPARE(fixture.shift()->isVisible(), !uncheckRit);
     QCOMPARE(fixture.shiftHz()->isVisible(), !uncheckRit);
     QCOMPARE(fixture.iniBytes(), file);
@@ -471,7 +471,7 @@ void TestPanelControls::oneReplacementPerChange()
     } else if (action == "label") {
         QTest::mouseClick(fixture.shiftHz(), Qt::LeftButton);
     } else if (action == "calibration") {
-        fixture.panel().OffsetCaliber();
+        fixture.panel().core().OffsetCaliber();
     } else {
         clickBox(fixture.child<QAbstractButton>(qPrintable(action)));
     }

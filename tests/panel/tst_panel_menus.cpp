@@ -3,7 +3,7 @@
 // tray while a box is up, and what Exit and Quit leave behind.
 #include "PanelFixture.h"
 #include "platform/InstanceMarker.h"
-#include "platform/SystemMenu.h"
+#include "SystemMenu.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -231,7 +231,7 @@ void TestPanelMenus::standardCommands()
     QCOMPARE(fixture.iniBytes(), settings);
     // And back, as the window manager's Restore does.
     if (visible) {
-        panel.SystemCommandMessage(SystemMenu::ScRestore);
+        panel.core().SystemCommandMessage(SystemMenu::ScRestore);
         QCOMPARE(panel.windowState(), Qt::WindowStates());
     }
 }

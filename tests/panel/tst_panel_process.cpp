@@ -179,11 +179,11 @@ void TestPanelProcess::markBelongsToTheSession()
     InstanceMarker holder, asker;
     {
         const ScopedVariable runtime("XDG_RUNTIME_DIR", folder(first));
-        QVERIFY(holder.claim(name));
+        QVERIFY(holder.claim(name.toStdString()));
     }
     {
         const ScopedVariable runtime("XDG_RUNTIME_DIR", folder(second));
-        QCOMPARE(asker.claim(name), !refused);
+        QCOMPARE(asker.claim(name.toStdString()), !refused);
     }
     // Without a private runtime folder the mark lies in one made for this user alone.
     if (first.isEmpty() || first == "open") {

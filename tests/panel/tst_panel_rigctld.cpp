@@ -19,7 +19,7 @@ namespace {
 
 constexpr int RigWaitMs = 15000;
 // The panel polls every 5 s; room for a loaded machine or a sanitizer build on top.
-constexpr int NextPollMs = TSO2VPanel::PollIntervalMs + 10000;
+constexpr int NextPollMs = Panel::PanelCore::PollIntervalMs + 10000;
 
 constexpr TAMAdvLed::TColor Green = 0x00FF00;
 constexpr TAMAdvLed::TColor Red = 0x0000FF;
@@ -94,9 +94,9 @@ void TestPanelRigctld::startPanel(bool rig2OnRigctld)
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings));
     m_fixture->writeIni(iniText("350", "YES", "0"));
     TSO2VPanel &panel = m_fixture->start();
-    QVERIFY(panel.omniRigClient() && panel.omniRigClient()->isConnected());
-    m_rig1 = panel.omniRigClient()->Rig1();
-    m_rig2 = panel.omniRigClient()->Rig2();
+    QVERIFY(panel.core().omniRigClient() && panel.core().omniRigClient()->isConnected());
+    m_rig1 = panel.core().omniRigClient()->Rig1();
+    m_rig2 = panel.core().omniRigClient()->Rig2();
     QTRY_VERIFY_WITH_TIMEOUT(m_rig1->Status() == OmniRig::ST_ONLINE && m_rig2->Status() == OmniRig::ST_ONLINE,
                              RigWaitMs);
     QVERIFY(m_fixture->messages.shown.empty());
@@ -194,13 +194,13 @@ void TestPanelRigctld::ledsFollowTheRadios()
     QCOMPARE(m_rigctld1->query(QStringLiteral("T 1")).value(0), QStringLiteral("RPRT 0"));
     QTRY_COMPARE_WITH_TIMEOUT(m_rig1->Tx(), std::int32_t(OmniRig::PM_TX), RigWaitMs);
     QCOMPARE(led1->ColorOn(), Green);
-    panel.TimerTick();
+    panel.core().TimerTick();
     QCOMPARE(led1->ColorOn(), Red);
     QCOMPARE(led2->ColorOn(), Green);
     QVERIFY(led1->LedOn());
     QCOMPARE(m_rigctld1->query(QStringLiteral("T 0")).value(0), QStringLiteral("RPRT 0"));
     QTRY_COMPARE_WITH_TIMEOUT(m_rig1->Tx(), std::int32_t(OmniRig::PM_RX), RigWaitMs);
-    panel.TimerTick();
+    panel.core().TimerTick();
     QCOMPARE(led1->ColorOn(), Green);
     QVERIFY(m_fixture->messages.shown.empty());
 }
@@ -220,7 +220,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
 
     // The panel asks for the window; the server shows it and tells the panel.
     panel.trayMenu()->actions().at(3)->trigger();
-    auto *server = dynamic_cast<RigServer *>(panel.omniRigClient()->DefaultInterface());
+    auto *server = dynamic_cast<RigServer *>(panel.core().omniRigClient()->DefaultInterface());
     QVERIFY(server);
     QWidget *window = server->settingsWindow();
     QVERIFY(window->isVisible());
@@ -234,7 +234,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
 
     QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy No VFO"), RigWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
-    QCOMPARE(panel.omniRigClient()->Rig2(), m_rig2);
+    QCOMPARE(panel.core().omniRigClient()->Rig2(), m_rig2);
     QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
     window->close();
     QVERIFY(m_fixture->button("A2B")->isVisible());

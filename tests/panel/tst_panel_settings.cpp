@@ -1,7 +1,7 @@
 // The rules behind the settings file and the error display, as pure functions: where the file is, how an
 // offset text reads, and when the general error display appends a full stop.
 #include "PanelSettings.h"
-#include "platform/MessageBoxes.h"
+#include "MessageBoxes.h"
 
 #include <QTest>
 
@@ -46,7 +46,10 @@ void TestPanelSettings::iniPath()
     QFETCH(QStringList, arguments);
     QFETCH(QString, currentDir);
     QFETCH(QString, expected);
-    QCOMPARE(PanelSettings::iniPath(QStringList{"velkor"} + arguments, currentDir), expected);
+    std::vector<std::string> args{"velkor"};
+    for (const QString &argument : arguments)
+        args.push_back(argument.toStdString());
+    QCOMPARE(QString::fromStdString(PanelSettings::iniPath(args, currentDir.toStdString())), expected);
 }
 
 void TestPanelSettings::offset_data()
@@ -65,7 +68,7 @@ void TestPanelSettings::offset()
 {
     QFETCH(QString, text);
     QFETCH(int, position);
-    QCOMPARE(PanelSettings::positionFromOffset(text), position);
+    QCOMPARE(PanelSettings::positionFromOffset(text.toStdString()), position);
 }
 
 void TestPanelSettings::errorText_data()

@@ -201,7 +201,7 @@ void TestPanelStartup::defaultPath()
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(fixture.folder()));
     fixture.start(arguments);
-    const QString used = QFileInfo(fixture.panel().iniPath()).absoluteFilePath();
+    const QString used = QFileInfo(QString::fromStdString(fixture.panel().core().iniPath())).absoluteFilePath();
     QDir::setCurrent(previous);
     QCOMPARE(used, QFileInfo(stored).absoluteFilePath());
     QCOMPARE(fixture.shift()->value(), 1880);
@@ -228,7 +228,7 @@ void TestPanelStartup::startupAsksTheServerInOrder()
                           // the parameters change for rig 1
                           "Rig1.Status"}));
     QVERIFY(fixture.server().writes().isEmpty());
-    QCOMPARE(fixture.panel().currentRig(), &fixture.server().rig1);
+    QCOMPARE(fixture.panel().core().currentRig(), &fixture.server().rig1);
     QCOMPARE(fixture.label("Rig1")->text(), QStringLiteral("IC-7300"));
     QCOMPARE(fixture.label("Rig2")->text(), QStringLiteral("FT-991"));
     QCOMPARE(fixture.label("OmniRig")->text(), QStringLiteral("[1] On-line"));
@@ -246,7 +246,7 @@ void TestPanelStartup::noRigServer()
     fixture.start();
     QCOMPARE(fixture.messages.lines(), QStringList{"|Error while loading OmniRig"});
     QVERIFY(fixture.panel().startupEnded());
-    QVERIFY(!fixture.panel().omniRigClient());
+    QVERIFY(!fixture.panel().core().omniRigClient());
 }
 
 void TestPanelStartup::unwritableSettings_data()
@@ -269,8 +269,8 @@ void TestPanelStartup::unwritableSettings()
         // The first save fails; start-up stops there and leaves the window as it is.
         QCOMPARE(fixture.messages.lines(), QStringList{"Velkor using OmniRig|Unable to write to " + path + "."});
         QCOMPARE(fixture.messages.shown.front().icon, MessageBoxes::Icon::Stop);
-        QVERIFY(!panel.pollTimer());
-        QVERIFY(!panel.omniRigClient());
+        QVERIFY(!panel.pollTimer()->isActive());
+        QVERIFY(!panel.core().omniRigClient());
         QVERIFY(!panel.startupEnded());
     } else {
         QVERIFY(fixture.messages.shown.empty());
@@ -292,13 +292,13 @@ void TestPanelStartup::unreachableServer()
     fixture.start();
     QCOMPARE(fixture.messages.lines(), QStringList{"VELKOR|Server cannot be created."});
     QVERIFY(fixture.server().log.isEmpty());
-    QVERIFY(!fixture.panel().currentRig());
+    QVERIFY(!fixture.panel().core().currentRig());
 
     // Each later action that needs the server tries again.
     fixture.factory->creationThrows = false;
-    fixture.panel().TimerTick();
+    fixture.panel().core().TimerTick();
     QCOMPARE(fixture.factory->createCalls, 2);
-    QVERIFY(fixture.panel().omniRigClient()->isConnected());
+    QVERIFY(fixture.panel().core().omniRigClient()->isConnected());
 }
 
 void TestPanelStartup::failuresAreShownExceptFromEvents()
@@ -362,7 +362,7 @@ void TestPanelStartup::trayIcon()
     QCOMPARE(fixture.label("OmniRig")->text(), QStringLiteral("Rig is warming up"));
     QCOMPARE(iconImage(tray->icon()), iconImage(PanelArtwork::omniRigIcon()));
 
-    panel.DeleteTrayIcon();
+    panel.core().DeleteTrayIcon();
     QVERIFY(!tray->isVisible());
 }
 

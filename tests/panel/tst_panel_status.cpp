@@ -105,7 +105,7 @@ void TestPanelStatus::statusChange()
 
     fixture.server().raiseStatusChange(rig);
     QCOMPARE(fixture.label("OmniRig")->text(), label);
-    QCOMPARE(fixture.panel().currentRig(), rig == 1 ? &fixture.server().rig1 : &fixture.server().rig2);
+    QCOMPARE(fixture.panel().core().currentRig(), rig == 1 ? &fixture.server().rig1 : &fixture.server().rig2);
     QCOMPARE(QList<bool>({fixture.led("Rig1LED")->LedOn(), fixture.led("Rig1LED")->isVisible(),
                           fixture.led("Rig2LED")->LedOn(), fixture.led("Rig2LED")->isVisible()}),
              leds);
@@ -213,11 +213,11 @@ void TestPanelStatus::paramsChangeSwitchesWithoutTracking()
     fixture.server().rig2.status = OmniRig::ST_ONLINE;
     fixture.server().raiseParamsChange(2, OmniRig::PM_FREQ);
     QVERIFY(fixture.led("Rig2LED")->LedOn());
-    QCOMPARE(fixture.panel().currentRig(), &fixture.server().rig2);
+    QCOMPARE(fixture.panel().core().currentRig(), &fixture.server().rig2);
     QCOMPARE(fixture.server().writes(), QStringList());
 
     // The follower catches up at the next poll.
-    fixture.panel().TimerTick();
+    fixture.panel().core().TimerTick();
     QCOMPARE(fixture.server().writes(), FollowWrites);
 }
 
@@ -230,7 +230,7 @@ void TestPanelStatus::tickRunsQueuedEventsFirst()
     QMetaObject::invokeMethod(
         qApp, [&] { fixture.server().raiseStatusChange(2); }, Qt::QueuedConnection);
     fixture.server().clearLog();
-    fixture.panel().TimerTick();
+    fixture.panel().core().TimerTick();
     QCOMPARE(fixture.rigCalls().mid(0, 3), QStringList({"Rig2.StatusStr", "Rig2.RigType", "Rig1.RigType"}));
     QCOMPARE(fixture.label("OmniRig")->text(), QStringLiteral("[2] On-line"));
     QCOMPARE(poll->interval(), 5000);

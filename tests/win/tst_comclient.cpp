@@ -1,4 +1,4 @@
-// The Windows client of OmniRig (OmniRigClient over ComOmniRigFactory) against a stand-in server: the
+// The Windows client of OmniRig (TOmniRigX over ComOmniRigFactory) against a stand-in server: the
 // in-process DLL ("inproc": direct calls into a server written from its own interface description) or the
 // out-of-process EXE ("outofproc": every call and event through the marshaler, as with OmniRig itself).
 #include "ComApartment.h"
@@ -6,7 +6,7 @@
 #include "ComOmniRigFactory.h"
 #include "ComPtr.h"
 #include "ComVariant.h"
-#include "OmniRigClient.h"
+#include "TOmniRigX.h"
 #include "StandInControl.h"
 #include "WineTest.h"
 
@@ -176,7 +176,7 @@ WINE_TEST(connectsToTheRunningServer)
                                   PM_RX, PM_CW_U),
           "SetRig");
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     CHECK_EQ(client.Rig1()->RigType(), std::string("Running"));
     CHECK_EQ(fixture.sinks(), 1);
 }
@@ -185,7 +185,7 @@ WINE_TEST(startsAServerWhenNoneRuns)
 {
     ComApartment apartment;
     Recorder events;
-    OmniRigClient client(std::make_shared<ComOmniRigFactory>(standIn()), &events);
+    TOmniRigX client(&events, std::make_shared<ComOmniRigFactory>(standIn()));
     CHECK_EQ(client.Rig1()->RigType(), std::string("IC-7300"));
     CHECK(client.isConnected());
 }
@@ -198,7 +198,7 @@ WINE_TEST(withoutAServerEveryCallFailsWithTheConnectMessage)
     // {F37AAC43-66F2-4B88-B3D9-842344A2DAA8}: registered nowhere.
     const CLSID nowhere = {0xF37AAC43, 0x66F2, 0x4B88, {0xB3, 0xD9, 0x84, 0x23, 0x44, 0xA2, 0xDA, 0xA8}};
     Recorder events;
-    OmniRigClient client(std::make_shared<ComOmniRigFactory>(nowhere), &events);
+    TOmniRigX client(&events, std::make_shared<ComOmniRigFactory>(nowhere));
     const std::pair<const char *, std::function<void()>> calls[] = {
         {"Rig1", [&] { client.Rig1(); }},
         {"Rig2", [&] { client.Rig2(); }},
@@ -218,7 +218,7 @@ WINE_TEST(eachRigIsTheSameObjectOnEveryCall)
         WineTest::Row row(tearOffs ? "a new interface pointer per call" : "one interface pointer");
         check(fixture.control->TearOffs(tearOffs), "TearOffs");
         Recorder events;
-        OmniRigClient client(fixture.factory, &events);
+        TOmniRigX client(&events, fixture.factory);
         IRigX *rig1 = client.Rig1();
         IRigX *rig2 = client.Rig2();
         CHECK(client.Rig1() == rig1);
@@ -259,7 +259,7 @@ WINE_TEST(readsWhatTheServerReports)
               "SetRig");
         check(fixture.control->SetDialogVisible(row.dialog), "SetDialogVisible");
         Recorder events;
-        OmniRigClient client(fixture.factory, &events);
+        TOmniRigX client(&events, fixture.factory);
         IRigX *rig = client.Rig1();
         CHECK_EQ(rig->RigType(), row.typeUtf8);
         CHECK_EQ(rig->ReadableParams(), row.readable);
@@ -283,7 +283,7 @@ WINE_TEST(writesReachTheServer)
 {
     Fixture fixture;
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     client.Rig2()->SetFreq(21074000);
     client.Rig2()->SetMode(PM_DIG_U);
     LONG freq = 0;
@@ -316,7 +316,7 @@ WINE_TEST(aFrequencyBeyond32BitsIsRefusedNotWrapped)
     };
     Fixture fixture;
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     IRigX *rig = client.Rig1();
     for (const auto &row : rows) {
         WineTest::Row name(std::to_string(row.hertz));
@@ -341,7 +341,7 @@ WINE_TEST(eventsArriveWithTheirArgumentsWhileThePumpRuns)
         if (line == "StatusChange 1")
             throw OmniRigError("handler failed");
     };
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     client.Connect();
     ComVariant command;
     setText(command, L"FA;");
@@ -365,7 +365,7 @@ WINE_TEST(anEventMayArriveDuringAnOutgoingCall)
     Fixture fixture;
     check(fixture.control->EventOnWrite(VARIANT_TRUE), "EventOnWrite");
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     // The handler calls the server while the server is still in the write that raised the event.
     events.react = [&](const std::string &line) {
         if (line.rfind("ParamsChange", 0) == 0)
@@ -383,7 +383,7 @@ WINE_TEST(aRefusedSubscriptionIsSilent)
     second->Advise(&witness);
     check(fixture.control->RefuseAdvise(VARIANT_TRUE), "RefuseAdvise");
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     CHECK_EQ(client.Rig1()->Freq(), std::int64_t{14074000});
     CHECK_EQ(fixture.sinks(), 1);
     fixture.post(DISPID_OnStatusChange, 1);
@@ -399,7 +399,7 @@ WINE_TEST(unsubscribedClientsHearNothing)
     second->Advise(&witness);
     Recorder events;
     {
-        OmniRigClient client(fixture.factory, &events);
+        TOmniRigX client(&events, fixture.factory);
         client.Connect();
         CHECK_EQ(fixture.sinks(), 2);
         client.Disconnect();
@@ -428,7 +428,7 @@ WINE_TEST(aClientLetsGoOfEverything)
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId));
     {
         Recorder events;
-        OmniRigClient client(fixture.factory, &events);
+        TOmniRigX client(&events, fixture.factory);
         for (const VARIANT_BOOL tearOffs : {VARIANT_FALSE, VARIANT_TRUE}) {
             check(fixture.control->TearOffs(tearOffs), "TearOffs");
             for (IRigX *rig : {client.Rig1(), client.Rig2()}) {
@@ -464,7 +464,7 @@ WINE_TEST(aServerThatDiesGivesClearErrors)
         WineTest::skip("an in-process server cannot die alone");
     Fixture fixture;
     Recorder events;
-    OmniRigClient client(fixture.factory, &events);
+    TOmniRigX client(&events, fixture.factory);
     IRigX *rig = client.Rig1();
     CHECK_EQ(rig->Freq(), std::int64_t{14074000});
     LONG processId = 0;

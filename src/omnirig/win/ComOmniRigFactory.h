@@ -4,7 +4,7 @@
 // table), or null when there is none; CreateInstance starts one in process or out of process, or gives null
 // when the class is not registered at all (OmniRig is not installed). Either throws OmniRigError when a
 // server is there but fails: it cannot be started, or it does not offer IOmniRigX.
-// Collaborations: OmniRigClient asks it in that order; ComOmniRig wraps what it finds.
+// Collaborations: TOmniRigX asks it in that order; ComOmniRig wraps what it finds.
 // Threads: a thread that has entered a single-threaded apartment (ComApartment).
 #pragma once
 

@@ -5,10 +5,9 @@
 // first, as one in /tmp could be made by anybody to lock the owner out.
 #include "InstanceMarker.h"
 
-#include <QByteArray>
-#include <QtGlobal>
-
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -20,10 +19,17 @@
 
 namespace {
 
-QString &nameSlot()
+std::string &nameSlot()
 {
-    static QString name = QStringLiteral("VELKOR");
+    static std::string name = "VELKOR";
     return name;
+}
+
+// An environment variable's value when it is an absolute path, else nothing.
+std::string absoluteVariable(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && value[0] == '/' ? std::string(value) : std::string();
 }
 
 // A descriptor closed on every way out of a scope unless taken.
@@ -61,16 +67,16 @@ Descriptor openFolder(int at, const char *path, Access access)
     return folder;
 }
 
-QByteArray homeFolder()
+std::string homeFolder()
 {
-    const QByteArray home = qgetenv("HOME");
-    if (home.startsWith('/'))
+    const std::string home = absoluteVariable("HOME");
+    if (!home.empty())
         return home;
     std::vector<char> buffer(16384);
     passwd entry{};
     passwd *found = nullptr;
     if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-        return QByteArray(found->pw_dir);
+        return std::string(found->pw_dir);
     return {};
 }
 
@@ -78,16 +84,16 @@ QByteArray homeFolder()
 // be the user's.
 Descriptor ownCacheFolder()
 {
-    QByteArray cache = qgetenv("XDG_CACHE_HOME");
-    if (!cache.startsWith('/')) {
-        const QByteArray home = homeFolder();
-        if (home.isEmpty())
+    std::string cache = absoluteVariable("XDG_CACHE_HOME");
+    if (cache.empty()) {
+        const std::string home = homeFolder();
+        if (home.empty())
             return Descriptor();
         cache = home + "/.cache";
     }
-    if (::mkdir(cache.constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST)
         return Descriptor();
-    Descriptor parent(::open(cache.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor parent(::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};
     if (!parent.isValid() || ::fstat(parent.get(), &info) != 0 || info.st_uid != ::geteuid())
         return Descriptor();
@@ -98,52 +104,48 @@ Descriptor ownCacheFolder()
 
 // The folder for the mark and the name of its file there. The cache folder may be shared by several machines
 // (a home on NFS, whose locks reach across them), so a mark there names the machine.
-Descriptor markFolder(const QString &name, QByteArray &file)
+Descriptor markFolder(const std::string &name, std::string &file)
 {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/')) {
-        Descriptor folder = openFolder(AT_FDCWD, runtime.constData(), Access::OwnerOnly);
+    const std::string runtime = absoluteVariable("XDG_RUNTIME_DIR");
+    if (!runtime.empty()) {
+        Descriptor folder = openFolder(AT_FDCWD, runtime.c_str(), Access::OwnerOnly);
         if (folder.isValid()) {
-            file = name.toUtf8() + ".lock";
+            file = name + ".lock";
             return folder;
         }
     }
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
-    file = name.toUtf8() + '@' + host + ".lock";
+    file = name + '@' + host + ".lock";
     return ownCacheFolder();
 }
 
 } // namespace
-
-InstanceMarker::InstanceMarker(QObject *parent) : QObject(parent)
-{
-}
 
 InstanceMarker::~InstanceMarker()
 {
     release();
 }
 
-QString InstanceMarker::defaultName()
+std::string InstanceMarker::defaultName()
 {
     return nameSlot();
 }
 
-void InstanceMarker::setDefaultName(const QString &name)
+void InstanceMarker::setDefaultName(const std::string &name)
 {
     nameSlot() = name;
 }
 
-bool InstanceMarker::claim(const QString &name)
+bool InstanceMarker::claim(const std::string &name)
 {
     if (m_handle >= 0)
         return true;
-    QByteArray file;
+    std::string file;
     const Descriptor folder = markFolder(name, file);
     // O_CLOEXEC: a program started from here (rigctld) must not keep the lock once this process has ended.
     Descriptor mark(folder.isValid()
-                        ? ::openat(folder.get(), file.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)
+                        ? ::openat(folder.get(), file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)
                         : -1);
     if (mark.isValid() && ::flock(mark.get(), LOCK_EX | LOCK_NB) == 0) {
         m_handle = mark.take();
@@ -151,7 +153,7 @@ bool InstanceMarker::claim(const QString &name)
     }
     if (mark.isValid() && errno == EWOULDBLOCK)
         return false;
-    qWarning("VELKOR: no private folder for the one-instance mark; this copy runs unmarked");
+    std::fputs("VELKOR: no private folder for the one-instance mark; this copy runs unmarked\n", stderr);
     return true;
 }
 

@@ -35,7 +35,7 @@ std::optional<std::int64_t> shifted(std::int64_t hertz, std::int64_t offset)
 
 bool isNone(IRigX &rig)
 {
-    return UpperCaseText(QString::fromStdString(rig.RigType())) == QStringLiteral("NONE");
+    return UpperCaseText(rig.RigType()) == "NONE";
 }
 
 void copyAToB(IOmniRigX &server, int offset)

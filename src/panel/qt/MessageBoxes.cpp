@@ -1,5 +1,7 @@
 #include "MessageBoxes.h"
 
+#include "PanelCore.h"
+
 #include <utility>
 
 namespace MessageBoxes {
@@ -8,6 +10,12 @@ namespace {
 Handler &handlerSlot()
 {
     static Handler handler;
+    return handler;
+}
+
+NoteHandler &noteHandlerSlot()
+{
+    static NoteHandler handler;
     return handler;
 }
 
@@ -56,9 +64,25 @@ void setApplicationTitle(const QString &title)
 
 QString errorText(const QString &message)
 {
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
+    return QString::fromStdString(Panel::errorText(message.toStdString()));
+}
+
+void note(QWidget *parent, const Request &request)
+{
+    const NoteHandler handler = noteHandlerSlot();
+    if (handler)
+        return handler(parent, request);
+    auto *box = new QMessageBox(request.icon == Icon::Stop ? QMessageBox::Critical : QMessageBox::Information,
+                                request.caption, request.text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
+NoteHandler setNoteHandler(NoteHandler handler)
+{
+    return std::exchange(noteHandlerSlot(), std::move(handler));
 }
 
 void showError(QWidget *parent, const QString &message)

@@ -33,11 +33,17 @@ Handler setHandler(Handler handler);
 // The real box, whatever handler is set.
 QMessageBox::StandardButton showBox(QWidget *parent, const Request &request);
 
+// Shows the box beside parent's window and returns at once; the box goes when it is answered.
+void note(QWidget *parent, const Request &request);
+using NoteHandler = std::function<void(QWidget *parent, const Request &request)>;
+// Replaces what note() does; an empty handler brings back the real box. Returns the handler it replaced.
+NoteHandler setNoteHandler(NoteHandler handler);
+
 QString applicationTitle();
 void setApplicationTitle(const QString &title);
 
-// The general error display's text: the message with a full stop appended when its last character's
-// code is above that of the full stop.
+// The general error display's text (the panel's rule): the message with a full stop appended when its last
+// character's code is above that of the full stop.
 QString errorText(const QString &message);
 // The general error display: stop icon, OK, captioned with the application title.
 void showError(QWidget *parent, const QString &message);

@@ -1,23 +1,25 @@
 // PanelSettings: where the panel keeps its settings and how the three keys of section "VE2Z" are read
 // and written. The rules are lenient on reading, so that a hand-edited or broken file gives defaults and
 // never stops start-up, and strict on writing, so that the file always holds one of the written forms.
+// Texts are UTF-8; paths are in the file system's own encoding.
 // Threads: any.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 class IniFile;
 
 namespace PanelSettings {
 
-inline const QString FileName = QStringLiteral("VELKOR.INI");
-inline const QString Section = QStringLiteral("VE2Z");
-inline const QString OffsetKey = QStringLiteral("OFFSET");
-inline const QString ShiftKey = QStringLiteral("SHIFT");
-inline const QString TrackKey = QStringLiteral("TRACK");
+inline constexpr std::string_view FileName = "VELKOR.INI";
+inline constexpr std::string_view Section = "VE2Z";
+inline constexpr std::string_view OffsetKey = "OFFSET";
+inline constexpr std::string_view ShiftKey = "SHIFT";
+inline constexpr std::string_view TrackKey = "TRACK";
 
 // The slider's range; its centre is offset zero.
 inline constexpr int MinPosition = 0;
@@ -26,33 +28,33 @@ inline constexpr int MaxPosition = 4000;
 
 enum class Track { None = 0, Rig1 = 1, Rig2 = 2 };
 
-// arguments as QCoreApplication gives them, the program first. "-F" (in any case) as the first argument
-// names the file in the second, taken as given: file names here are case-sensitive. Any other command
-// line, and a "-F" without a file after it, gives the default path.
-QString iniPath(const QStringList &arguments, const QString &currentDir);
+// arguments as the program got them, the program first. "-F" (in any case) as the first argument names the
+// file in the second, taken as given: file names here are case-sensitive. Any other command line, and a
+// "-F" without a file after it, gives the default path.
+std::string iniPath(const std::vector<std::string> &arguments, const std::string &currentDir);
 // VELKOR.INI in currentDir.
-QString defaultIniPath(const QString &currentDir);
+std::string defaultIniPath(const std::string &currentDir);
 
 // A whole number in decimal, with an optional leading minus; one too large for 64 bits counts as the
 // largest of its sign, since every use clamps it anyway.
-std::optional<qint64> wholeNumber(const QString &text);
+std::optional<std::int64_t> wholeNumber(std::string_view text);
 
 // Slider position for an "OFFSET" text: offset + 2000 clamped to the range, 2000 for anything but a
 // whole number.
-int positionFromOffset(const QString &text);
+int positionFromOffset(std::string_view text);
 // Whether an "SHIFT" text switches the offset on: YES, TRUE or ON in any case.
-bool ritFromShift(const QString &text);
+bool ritFromShift(std::string_view text);
 // The tracking choice for a "TRACK" text; a text that is no whole number counts as 0.
-Track trackFromText(const QString &text);
+Track trackFromText(std::string_view text);
 
-QString offsetText(int position);
-QString shiftText(bool rit);
-QString trackText(Track track);
+std::string offsetText(int position);
+std::string shiftText(bool rit);
+std::string trackText(Track track);
 
 struct Stored {
-    QString offset;
-    QString shift;
-    QString track;
+    std::string offset;
+    std::string shift;
+    std::string track;
 };
 
 // The three values, each with its default when missing.

@@ -1,0 +1,233 @@
+// The panel's core without any window: what a face is told and asked, from start-up on. A second face (the
+// Win32 window) must show exactly this; the Qt face's own tests cover the widgets.
+#include "FakeOmniRig.h"
+#include "IniFile.h"
+#include "PanelCore.h"
+#include "TOmniRigX.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+using namespace Panel;
+
+namespace {
+
+// A face that keeps what it was told, as a window would show it, and answers boxes as told.
+class RecordingFace final : public PanelFace {
+public:
+    std::map<Control, std::string> texts;
+    std::map<Control, bool> visible, enabled, checked, ledOn;
+    std::map<Control, Colour> colours;
+    int shiftPosition = -1;
+    std::pair<int, int> selection{-1, -1};
+    std::vector<Box> boxes, notes;
+    BoxAnswer answer = BoxAnswer::Ok;
+    std::string title = "Velkor using OmniRig";
+    bool tray = true;
+    std::optional<TrayImage> trayIcon;
+    std::vector<std::pair<int, std::string>> trayItems, systemItems;
+    std::vector<std::string> calls; // the calls that do something beyond showing: "close", "exit", ...
+
+    void setText(Control label, const std::string &text) override { texts[label] = text; }
+    void setVisible(Control control, bool value) override { visible[control] = value; }
+    void setEnabled(Control control, bool value) override { enabled[control] = value; }
+    void setChecked(Control control, bool value) override
+    {
+        // One tracking choice at a time, as the buttons form one group.
+        if (value && control != Control::RIT)
+            for (Control button : {Control::TrackNone, Control::TrackRig1, Control::TrackRig2})
+                checked[button] = false;
+        checked[control] = value;
+    }
+    void setShiftPosition(int position) override { shiftPosition = position; }
+    void setShiftSelection(int start, int end) override { selection = {start, end}; }
+    void setLedOn(Control led, bool on) override { ledOn[led] = on; }
+    void setLedColour(Control led, Colour colour) override { colours[led] = colour; }
+    BoxAnswer showBox(const Box &box) override
+    {
+        boxes.push_back(box);
+        return answer;
+    }
+    void showNote(const Box &box) override { notes.push_back(box); }
+    void setAboutTexts(const AboutTexts &) override {}
+    void executeAbout() override { calls.push_back("about"); }
+    std::string applicationTitle() override { return title; }
+    void setApplicationTitle(const std::string &value) override { title = value; }
+    bool trayAvailable() override { return tray; }
+    void showTrayIcon(TrayImage image) override { trayIcon = image; }
+    void hideTrayIcon() override { trayIcon.reset(); }
+    void appendTrayMenuItem(int id, const std::string &caption) override { trayItems.emplace_back(id, caption); }
+    void popupTrayMenu(Point) override { calls.push_back("popup"); }
+    bool setSystemMenuText(int command, const std::string &text) override
+    {
+        systemItems.emplace_back(command, "text " + text);
+        return true;
+    }
+    bool removeSystemMenuItem(int position) override
+    {
+        systemItems.emplace_back(position, "remove");
+        return true;
+    }
+    void appendSystemMenuSeparator() override { systemItems.emplace_back(0, "-"); }
+    void appendSystemMenuItem(int command, const std::string &text) override { systemItems.emplace_back(command, text); }
+    void defaultSystemCommand(int command) override { calls.push_back("system " + std::to_string(command)); }
+    void bringToFront() override { calls.push_back("front"); }
+    Point cursorPosition() override { return {}; }
+    bool isMinimized() override { return false; }
+    void restore() override {}
+    void close() override { calls.push_back("close"); }
+    void exitNow() override { calls.push_back("exit"); }
+    void processPendingEvents() override {}
+};
+
+class Mark final : public InstanceMark {
+public:
+    bool free = true;
+    bool held = false;
+    bool claim() override { return held = free; }
+    void release() override { held = false; }
+};
+
+class Timer final : public PollTimer {
+public:
+    int interval = 0;
+    void start(int intervalMs) override { interval = intervalMs; }
+};
+
+// The core on a fake rig server and a settings file in a temporary folder.
+struct Bench {
+    QTemporaryDir dir;
+    std::shared_ptr<FakeOmniRigFactory> factory = std::make_shared<FakeOmniRigFactory>();
+    RecordingFace face;
+    Mark mark;
+    Timer timer;
+    PanelCore core{face, mark, timer};
+
+    Bench() { TOmniRigX::setDefaultFactory(factory); }
+    ~Bench() { TOmniRigX::setDefaultFactory(nullptr); }
+    std::string ini() const { return dir.filePath(QStringLiteral("VELKOR.INI")).toStdString(); }
+    void start(const std::string &text = {})
+    {
+        if (!text.empty())
+            IniFile(ini()).writeString("VE2Z", "OFFSET", text);
+        core.FormCreate({"velkor", "-F", ini()}, dir.path().toStdString());
+    }
+};
+
+} // namespace
+
+class TestPanelCore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startupAsAFaceSeesIt();
+    void trayNote_data();
+    void trayNote();
+    void failuresReachTheFaceFromEntriesOnly_data();
+    void failuresReachTheFaceFromEntriesOnly();
+};
+
+void TestPanelCore::startupAsAFaceSeesIt()
+{
+    Bench bench;
+    IniFile(bench.ini()).writeStrings("VE2Z", {{"OFFSET", "-350"}, {"SHIFT", "on"}, {"TRACK", "2"}});
+    bench.factory->server->rig2.status = OmniRig::ST_PORTBUSY;
+    bench.factory->server->rig2.statusText = "Port is not available";
+    bench.core.FormCreate({"velkor", "-F", bench.ini()}, bench.dir.path().toStdString());
+    RecordingFace &face = bench.face;
+
+    QVERIFY(!bench.core.startupEnded());
+    QVERIFY(bench.mark.held);
+    QCOMPARE(bench.timer.interval, PanelCore::PollIntervalMs);
+    QCOMPARE(face.title, std::string("VELKOR"));
+    QCOMPARE(face.shiftPosition, 1650);
+    QCOMPARE(face.selection, std::make_pair(1650, 2000));
+    QCOMPARE(face.texts[Control::ShiftHZ], std::string("-350 Hz"));
+    QVERIFY(face.checked[Control::RIT] && face.visible[Control::Shift] && face.enabled[Control::ShiftHZ]);
+    QVERIFY(face.checked[Control::TrackRig2] && !face.checked[Control::TrackNone]);
+    QCOMPARE(face.texts[Control::Rig1], std::string("Hamlib Dummy"));
+    QCOMPARE(face.texts[Control::OmniRig], std::string("[1] On-line"));
+    QVERIFY(face.ledOn[Control::Rig1LED]);
+    QCOMPARE(face.colours[Control::Rig1LED], PanelCore::ReceiveColour);
+    QVERIFY(!face.ledOn.count(Control::Rig2LED)); // Rig2's LED waits for Rig2's own events
+    QVERIFY(face.visible[Control::A2B] && face.enabled[Control::B2A]);
+    QCOMPARE(face.trayIcon, std::optional<TrayImage>(TrayImage::Main));
+    QCOMPARE(face.trayItems.size(), std::size_t(7));
+    QCOMPARE(face.trayItems.back(), std::make_pair(int(TrayCommand::Exit), std::string("Exit")));
+    QCOMPARE(face.systemItems.front(), std::make_pair(PanelCore::CloseCommand, std::string("text &Quit\tAlt+F4")));
+    QCOMPARE(face.systemItems.back(), std::make_pair(PanelCore::AboutCommand, std::string("&About...")));
+    QVERIFY(face.boxes.empty() && face.notes.empty());
+    // Nothing the core set on the face came back to it as the operator's doing: one save wrote it all.
+    QCOMPARE(IniFile(bench.ini()).readString("VE2Z", "SHIFT"), std::string("YES"));
+
+    // A notification of the slider that does not move it changes nothing; the operator's RIT click does.
+    bench.core.shiftMoved(1650);
+    bench.core.ritToggled(false);
+    QVERIFY(!face.visible[Control::Shift]);
+    QCOMPARE(bench.core.currentOffset(), 0);
+    bench.core.trayMenuChosen(int(TrayCommand::Exit));
+    QCOMPARE(face.calls, (std::vector<std::string>{"close", "exit"}));
+    QVERIFY(!face.trayIcon && !bench.mark.held);
+}
+
+void TestPanelCore::trayNote_data()
+{
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<bool>("otherCopy");
+    QTest::addColumn<int>("notes");
+    QTest::newRow("a tray") << true << false << 0;
+    QTest::newRow("no tray: said once") << false << false << 1;
+    QTest::newRow("no tray, another copy runs: only that is said") << false << true << 0;
+}
+
+void TestPanelCore::trayNote()
+{
+    QFETCH(bool, tray);
+    QFETCH(bool, otherCopy);
+    QFETCH(int, notes);
+    Bench bench;
+    bench.face.tray = tray;
+    bench.mark.free = !otherCopy;
+    bench.start();
+    // Once only, whatever the panel does afterwards.
+    bench.core.timerTicked();
+    bench.core.timerTicked();
+    QCOMPARE(int(bench.face.notes.size()), notes);
+    QCOMPARE(int(bench.face.boxes.size()), otherCopy ? 1 : 0);
+    if (notes)
+        QVERIFY(bench.face.notes.front().text.find("right-click the panel") != std::string::npos);
+}
+
+void TestPanelCore::failuresReachTheFaceFromEntriesOnly_data()
+{
+    QTest::addColumn<bool>("fromEvent");
+    QTest::newRow("a click") << false;
+    QTest::newRow("a rig server event") << true;
+}
+
+void TestPanelCore::failuresReachTheFaceFromEntriesOnly()
+{
+    QFETCH(bool, fromEvent);
+    Bench bench;
+    bench.start();
+    FakeOmniRig &server = *bench.factory->server;
+    server.failAt = fromEvent ? QStringLiteral("Rig2.RigType") : QStringLiteral("Rig1.Freq");
+    if (fromEvent)
+        server.raiseRigTypeChange(2);
+    else
+        bench.core.clicked(Control::A2B);
+    QVERIFY(!server.failAt);
+    if (fromEvent) {
+        QVERIFY(bench.face.boxes.empty());
+        return;
+    }
+    QCOMPARE(bench.face.boxes.size(), std::size_t(1));
+    QCOMPARE(bench.face.boxes.front().caption, std::string("VELKOR"));
+    QCOMPARE(bench.face.boxes.front().icon, BoxIcon::Stop);
+    QVERIFY(server.writes().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPanelCore)
+#include "tst_panelcore.moc"
