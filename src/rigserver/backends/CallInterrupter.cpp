@@ -1,4 +1,4 @@
-#include "CallInterrupter.h"
+#include "rigserver/backends/CallInterrupter.h"
 
 #include <cerrno>
 #include <csignal>

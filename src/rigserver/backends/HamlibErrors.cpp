@@ -1,4 +1,4 @@
-#include "RigBackend.h"
+#include "rigserver/backends/HamlibErrors.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "RigModes.h"
+#include "rigserver/backends/RigModes.h"
 
 #include "OmniRig_TLB.h"
 
@@ -18,6 +18,17 @@ constexpr std::array<std::pair<std::int32_t, std::string_view>, 8> table = {{
     {OmniRig::PM_AM, "AM"},
     {OmniRig::PM_FM, "FM"},
 }};
+
+// The rig worker sends a mode write for exactly OmniRig's mode flags (RigWorker::writableMode): each of them
+// needs a name here.
+constexpr bool namesEveryModeFlag()
+{
+    std::int32_t named = 0;
+    for (const auto &[flag, name] : table)
+        named |= flag;
+    return named == OmniRig::PM_MODES;
+}
+static_assert(namesEveryModeFlag());
 
 } // namespace
 

@@ -1,6 +1,7 @@
-#include "RigctldBackend.h"
+#include "rigserver/backends/RigctldBackend.h"
 
-#include "RigModes.h"
+#include "rigserver/backends/HamlibErrors.h"
+#include "rigserver/backends/RigModes.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 // Threads: the rig's worker thread; abort() from any thread.
 #pragma once
 
-#include "RigBackend.h"
-#include "RigctldConnection.h"
+#include "rigserver/backends/RigctldConnection.h"
+#include "rigserver/core/RigBackend.h"
 
 class RigctldBackend final : public RigBackend {
 public:

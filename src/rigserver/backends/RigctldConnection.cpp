@@ -1,6 +1,6 @@
-#include "RigctldConnection.h"
+#include "rigserver/backends/RigctldConnection.h"
 
-#include "RigServerLog.h"
+#include "rigserver/core/RigServerLog.h"
 
 #include <cerrno>
 #include <chrono>

@@ -10,8 +10,8 @@
 // thread and shares only its own result with the connection.
 #pragma once
 
-#include "RigBackend.h"
-#include "RigctldProtocol.h"
+#include "rigserver/backends/RigctldProtocol.h"
+#include "rigserver/core/RigBackend.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "RigctldProtocol.h"
+#include "rigserver/backends/RigctldProtocol.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,6 +2,10 @@
 //
 // Responsibilities: open and close the radio, say what it can do, read and write frequency, mode and
 // transmit state, and classify every failure so the worker can turn it into a status.
+// Collaborations: the back ends in rigserver/backends implement it, and RigBackendFactory makes them.
+// The interface lives here, with the worker that calls it, rather than beside its implementations: the
+// back ends need the core anyway (a back end is opened on RigSettings), so the dependency can only point
+// from the back ends to the core, and the core builds and runs without Hamlib or any back end at all.
 // Threads: a backend is created, used and destroyed on its rig's worker thread; only abort() may be
 // called from another thread.
 #pragma once
@@ -17,9 +21,6 @@ enum class RigResult {
     Timeout,       // no answer within the timeout
     ProtocolError, // an answer that makes no sense: the link is out of step
 };
-
-// What a Hamlib error code (negative, as Hamlib returns it and rigctld reports it in RPRT) means here.
-RigResult rigResultFromHamlibCode(int code);
 
 struct RigCaps {
     std::string rigType; // "Hamlib Dummy", "Icom IC-7300" ...

@@ -1,6 +1,4 @@
-#include "RigObject.h"
-
-#include "RigModes.h"
+#include "rigserver/core/RigObject.h"
 
 #include <atomic>
 #include <memory>
@@ -16,9 +14,11 @@ std::atomic<int> g_abandonedThreads{0};
 
 } // namespace
 
-RigObject::RigObject(int rigNumber, const RigSettings &settings, BackendFactory factory, QObject *parent)
-    : QObject(parent), m_rigNumber(rigNumber), m_settings(settings), m_state(RigWorker::initialState(settings)),
-      m_thread(std::make_unique<QThread>()), m_worker(new RigWorker(std::move(factory)))
+RigObject::RigObject(int rigNumber, const RigSettings &settings, std::shared_ptr<const RigBackendFactory> backends,
+                     QObject *parent)
+    : QObject(parent), m_rigNumber(rigNumber), m_settings(settings), m_backends(std::move(backends)),
+      m_state(RigWorker::initialState(settings, *m_backends)), m_thread(std::make_unique<QThread>()),
+      m_worker(new RigWorker(m_backends))
 {
     qRegisterMetaType<RigUpdate>();
     m_thread->setObjectName(QStringLiteral("Rig%1").arg(rigNumber));
@@ -85,7 +85,7 @@ void RigObject::configure(const RigSettings &settings)
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
     const std::int32_t readableBefore = m_state.readable;
-    m_state = RigWorker::initialState(settings);
+    m_state = RigWorker::initialState(settings, *m_backends);
     m_freqWrite.reset();
     m_modeWrite.reset();
     emit rigTypeChanged(m_rigNumber);
@@ -109,7 +109,7 @@ void RigObject::SetFreq(std::int64_t hertz)
 void RigObject::SetMode(std::int32_t mode)
 {
     const quint64 sequence = ++m_writeCounts[RigWorker::Write::Mode];
-    if (!RigModes::nameFromFlag(mode).empty() && m_state.status == OmniRig::ST_ONLINE)
+    if (RigWorker::writableMode(mode) && m_state.status == OmniRig::ST_ONLINE)
         m_modeWrite = PendingWrite{mode, sequence};
     m_worker->queueWrite({RigWorker::Write::Mode, mode, m_generation, sequence});
 }

@@ -6,15 +6,17 @@
 // state that has dealt with that write (taken by the radio, or refused and so read back as it was), so a
 // read right after a write never sees the value before it. Keeps its identity across reconfiguration:
 // configure() restarts the worker on new settings.
-// Collaborations: owns a QThread and the RigWorker on it; RigServer listens to its signals.
+// Collaborations: owns a QThread and the RigWorker on it, which makes its back ends through the
+// RigBackendFactory it is given; RigServer listens to its signals.
 // Threads: GUI thread. No call here ever waits for a radio: destruction waits a moment for the worker to
 // let go of it, and a worker that is still caught in a radio call then is left to end on its own.
 #pragma once
 
 #include "OmniRig_TLB.h"
-#include "RigSettings.h"
-#include "RigState.h"
-#include "RigWorker.h"
+#include "rigserver/core/RigBackendFactory.h"
+#include "rigserver/core/RigSettings.h"
+#include "rigserver/core/RigState.h"
+#include "rigserver/core/RigWorker.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -28,7 +30,9 @@ class RigObject final : public QObject, public IRigX {
     Q_OBJECT
 
 public:
-    RigObject(int rigNumber, const RigSettings &settings, BackendFactory factory = {}, QObject *parent = nullptr);
+    // backends makes the radio's back ends; it must not be null.
+    RigObject(int rigNumber, const RigSettings &settings, std::shared_ptr<const RigBackendFactory> backends,
+              QObject *parent = nullptr);
     ~RigObject() override;
 
     int rigNumber() const { return m_rigNumber; }
@@ -76,6 +80,7 @@ private:
 
     int m_rigNumber;
     RigSettings m_settings;
+    std::shared_ptr<const RigBackendFactory> m_backends;
     RigState m_state;
     std::optional<PendingWrite> m_freqWrite;
     std::optional<PendingWrite> m_modeWrite;

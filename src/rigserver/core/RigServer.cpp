@@ -1,17 +1,18 @@
-#include "RigServer.h"
+#include "rigserver/core/RigServer.h"
 
 #include "IniFile.h"
-#include "RigServerSettings.h"
-#include "RigServerWindow.h"
+#include "rigserver/core/RigServerSettings.h"
 
 #include <QEvent>
 #include <QFile>
 
-RigServer::RigServer(QString settingsPath, BackendFactory factory) : m_settingsPath(std::move(settingsPath))
+RigServer::RigServer(QString settingsPath, std::shared_ptr<const RigBackendFactory> backends,
+                     SettingsDialogMaker makeDialog)
+    : m_settingsPath(std::move(settingsPath)), m_makeDialog(std::move(makeDialog))
 {
     const IniFile file(QFile::encodeName(m_settingsPath).toStdString());
     for (int n = 1; n <= 2; ++n) {
-        auto rig = std::make_unique<RigObject>(n, RigServerSettings::load(file, n), factory);
+        auto rig = std::make_unique<RigObject>(n, RigServerSettings::load(file, n), backends);
         connect(rig.get(), &RigObject::rigTypeChanged, this,
                 [this](int rigNumber) { raise([rigNumber](IOmniRigXEvents *s) { s->OnRigTypeChange(rigNumber); }); });
         connect(rig.get(), &RigObject::statusChanged, this,
@@ -26,7 +27,7 @@ RigServer::RigServer(QString settingsPath, BackendFactory factory) : m_settingsP
 RigServer::~RigServer()
 {
     m_sinks.clear();
-    delete m_window;
+    m_window.reset();
     // Both rigs let go of their radios at once, so a radio that does not answer delays the end only once.
     for (auto &rig : m_rigs)
         rig->stop();
@@ -88,36 +89,37 @@ void RigServer::reconfigure(int rigNumber, const RigSettings &settings)
     target->configure(settings);
 }
 
-QWidget *RigServer::settingsWindow()
+SettingsDialog *RigServer::settingsWindow()
 {
-    if (!m_window) {
-        m_window = new RigServerWindow(this);
-        m_window->installEventFilter(this);
+    if (!m_window && m_makeDialog) {
+        m_window = m_makeDialog(*this);
+        if (m_window)
+            m_window->object()->installEventFilter(this);
     }
-    return m_window;
+    return m_window.get();
 }
 
 bool RigServer::DialogVisible()
 {
-    return m_window && m_window->isVisible();
+    return m_window && m_window->isShown();
 }
 
 void RigServer::SetDialogVisible(bool visible)
 {
     if (!visible) {
         if (m_window)
-            m_window->hide();
+            m_window->setShown(false);
         return;
     }
-    QWidget *window = settingsWindow();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    SettingsDialog *window = settingsWindow();
+    if (!window)
+        throw OmniRigError("The rig server has no settings window");
+    window->setShown(true);
 }
 
 bool RigServer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+    if (m_window && watched == m_window->object() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         raise([](IOmniRigXEvents *s) { s->OnVisibleChange(); });
     return QObject::eventFilter(watched, event);
 }

@@ -3,15 +3,18 @@
 // Responsibilities: read the rig settings, own Rig1 and Rig2 (the same objects for the server's whole
 // life), start polling when the first client subscribes, fan every event out to the subscribed sinks,
 // and show or hide the settings window.
-// Collaborations: RigObject per rig; RigServerFactory hands the running server to clients.
+// Collaborations: RigObject per rig, whose back ends come from the RigBackendFactory it is given; the
+// settings window comes from the SettingsDialogMaker it is given. RigServerFactory wires both in and
+// hands the running server to clients.
 // Threads: GUI thread; sinks are called on it.
 #pragma once
 
 #include "OmniRig_TLB.h"
-#include "RigObject.h"
+#include "rigserver/core/RigBackendFactory.h"
+#include "rigserver/core/RigObject.h"
+#include "rigserver/core/SettingsDialog.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -19,14 +22,14 @@
 #include <utility>
 #include <vector>
 
-class QWidget;
-
 class RigServer final : public QObject, public IOmniRigX {
     Q_OBJECT
 
 public:
-    // Reads the settings from settingsPath; a missing or broken file gives the defaults.
-    explicit RigServer(QString settingsPath, BackendFactory factory = {});
+    // Reads the settings from settingsPath; a missing or broken file gives the defaults. backends makes the
+    // radios' back ends and must not be null; without makeDialog the server has no settings window.
+    RigServer(QString settingsPath, std::shared_ptr<const RigBackendFactory> backends,
+              SettingsDialogMaker makeDialog = {});
     ~RigServer() override;
 
     IRigX *Rig1() override { return m_rigs[0].get(); }
@@ -42,8 +45,8 @@ public:
     // Gives a rig new settings; a rig whose settings are unchanged is left alone.
     void reconfigure(int rigNumber, const RigSettings &settings);
 
-    // The window that stands in for the settings dialog; made on first use.
-    QWidget *settingsWindow();
+    // The window that stands in for the settings dialog; made on first use. Null without a maker.
+    SettingsDialog *settingsWindow();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,5 +59,6 @@ private:
     std::vector<std::pair<int, IOmniRigXEvents *>> m_sinks;
     int m_nextCookie = 1;
     bool m_started = false;
-    QPointer<QWidget> m_window;
+    SettingsDialogMaker m_makeDialog;
+    std::unique_ptr<SettingsDialog> m_window;
 };

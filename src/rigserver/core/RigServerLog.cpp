@@ -1,3 +1,3 @@
-#include "RigServerLog.h"
+#include "rigserver/core/RigServerLog.h"
 
 Q_LOGGING_CATEGORY(lcRigServer, "velkor.rigserver", QtInfoMsg)

@@ -1,4 +1,4 @@
-#include "RigServerSettings.h"
+#include "rigserver/core/RigServerSettings.h"
 
 #include "IniFile.h"
 

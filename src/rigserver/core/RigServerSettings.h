@@ -4,7 +4,7 @@
 // range, gives the default too, so a broken file never stops the server.
 #pragma once
 
-#include "RigSettings.h"
+#include "rigserver/core/RigSettings.h"
 
 #include <QString>
 

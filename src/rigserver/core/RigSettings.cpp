@@ -1,4 +1,4 @@
-#include "RigSettings.h"
+#include "rigserver/core/RigSettings.h"
 
 namespace {
 

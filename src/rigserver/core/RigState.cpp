@@ -1,4 +1,4 @@
-#include "RigState.h"
+#include "rigserver/core/RigState.h"
 
 std::int32_t RigState::changedParams(const RigState &before, const RigState &after)
 {

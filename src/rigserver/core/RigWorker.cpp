@@ -1,12 +1,9 @@
-#include "RigWorker.h"
-
-#include "HamlibBackend.h"
-#include "RigModes.h"
-#include "RigctldBackend.h"
+#include "rigserver/core/RigWorker.h"
 
 #include <QThread>
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -18,10 +15,8 @@ constexpr int MaxStrikes = 3;
 
 } // namespace
 
-RigWorker::RigWorker(BackendFactory factory) : m_factory(std::move(factory))
+RigWorker::RigWorker(std::shared_ptr<const RigBackendFactory> backends) : m_backends(std::move(backends))
 {
-    if (!m_factory)
-        m_factory = defaultBackend;
     m_pollTimer.setSingleShot(true);
     m_reopenTimer.setSingleShot(true);
     // Children move to the worker thread with the worker; being members, they are gone before ~QObject.
@@ -36,34 +31,24 @@ RigWorker::~RigWorker()
     closeBackend();
 }
 
-RigState RigWorker::initialState(const RigSettings &settings)
+RigState RigWorker::initialState(const RigSettings &settings, const RigBackendFactory &backends)
 {
     RigState state;
-    if (settings.model == RigSettings::NoRig) {
+    if (settings.model != RigSettings::NoRig)
+        state.rigType = backends.rigType(settings);
+    if (state.rigType.empty()) {
+        // No rig, or a model no back end can drive: show it as no rig at all.
         state.rigType = "NONE";
         state.setStatus(OmniRig::ST_NOTCONFIGURED);
         return state;
-    }
-    if (settings.model == RigSettings::RigctldModel) {
-        state.rigType = "rigctld " + (settings.port.empty() ? std::string("localhost:4532") : settings.port);
-    } else {
-        state.rigType = HamlibBackend::modelName(settings.model);
-        if (state.rigType.empty()) {
-            // A model this Hamlib does not know cannot be driven: show it as no rig at all.
-            state.rigType = "NONE";
-            state.setStatus(OmniRig::ST_NOTCONFIGURED);
-            return state;
-        }
     }
     state.setStatus(settings.enabled ? OmniRig::ST_NOTRESPONDING : OmniRig::ST_DISABLED);
     return state;
 }
 
-std::unique_ptr<RigBackend> RigWorker::defaultBackend(const RigSettings &settings)
+bool RigWorker::writableMode(std::int32_t mode)
 {
-    if (settings.model == RigSettings::RigctldModel)
-        return std::make_unique<RigctldBackend>(settings.port, settings.timeoutMs);
-    return std::make_unique<HamlibBackend>(settings);
+    return (mode & OmniRig::PM_MODES) == mode && std::has_single_bit(static_cast<std::uint32_t>(mode));
 }
 
 bool RigWorker::configured() const
@@ -84,7 +69,7 @@ void RigWorker::configure(const RigSettings &settings, quint64 generation)
     m_strikes = {};
     m_dropped = {};
     m_freqKnown = false;
-    publish(initialState(settings), true);
+    publish(initialState(settings, *m_backends), true);
     if (m_started && configured())
         attemptOpen();
 }
@@ -140,7 +125,7 @@ void RigWorker::attemptOpen()
     if (m_aborted || !configured())
         return;
     closeBackend();
-    std::unique_ptr<RigBackend> backend = m_factory(m_settings);
+    std::unique_ptr<RigBackend> backend = m_backends->create(m_settings);
     if (!backend) {
         fail(RigResult::PortError);
         return;
@@ -353,7 +338,7 @@ bool RigWorker::runWrites(RigState *inPoll)
             result = retried([&] { return m_backend->setFreq(write.value); });
             next.freq = write.value;
         } else if (write.kind == Write::Mode && caps.canSetMode &&
-                   !RigModes::nameFromFlag(static_cast<std::int32_t>(write.value)).empty()) {
+                   writableMode(static_cast<std::int32_t>(write.value))) {
             result = retried([&] { return m_backend->setMode(static_cast<std::int32_t>(write.value)); });
             next.mode = static_cast<std::int32_t>(write.value);
         } else {

@@ -9,37 +9,38 @@
 // changed, and whenever writes were dealt with, so the rig object knows which of them the state includes.
 // Never throws: a failure is a status.
 // Collaborations: RigObject creates it, moves it to a QThread and reaches it only by queued calls; it
-// answers with the published() signal, delivered queued on the GUI thread.
+// answers with the published() signal, delivered queued on the GUI thread. Its back ends come from a
+// RigBackendFactory.
 // Threads: lives on its rig's worker thread; abort() and interrupt() may be called from any thread.
 #pragma once
 
-#include "RigBackend.h"
-#include "RigSettings.h"
-#include "RigState.h"
+#include "rigserver/core/RigBackend.h"
+#include "rigserver/core/RigBackendFactory.h"
+#include "rigserver/core/RigSettings.h"
+#include "rigserver/core/RigState.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <array>
 #include <atomic>
-#include <functional>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
-
-using BackendFactory = std::function<std::unique_ptr<RigBackend>(const RigSettings &)>;
 
 class RigWorker final : public QObject {
     Q_OBJECT
 
 public:
-    explicit RigWorker(BackendFactory factory);
+    explicit RigWorker(std::shared_ptr<const RigBackendFactory> backends);
     ~RigWorker() override;
 
-    // The state a rig has under settings before its radio has been heard, and the back end the program
-    // uses for them.
-    static RigState initialState(const RigSettings &settings);
-    static std::unique_ptr<RigBackend> defaultBackend(const RigSettings &settings);
+    // The state a rig has under settings before its radio has been heard.
+    static RigState initialState(const RigSettings &settings, const RigBackendFactory &backends);
+    // Whether a mode write can reach a radio: exactly one of OmniRig's mode flags, each of which every back
+    // end can send. Nothing is sent for 0 or anything else.
+    static bool writableMode(std::int32_t mode);
 
     // Queued calls from the rig object.
     void configure(const RigSettings &settings, quint64 generation);
@@ -90,7 +91,7 @@ private:
     bool runWrites(RigState *inPoll);
     void tallyCommands();
 
-    BackendFactory m_factory;
+    std::shared_ptr<const RigBackendFactory> m_backends;
     RigSettings m_settings;
     quint64 m_generation = 0;
     bool m_started = false;

@@ -1,7 +1,7 @@
-#include "ModelPicker.h"
+#include "rigserver/window/ModelPicker.h"
 
-#include "HamlibBackend.h"
-#include "RigSettings.h"
+#include "rigserver/backends/HamlibModels.h"
+#include "rigserver/core/RigSettings.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -99,7 +99,7 @@ QString summary(int model)
     default:
         break;
     }
-    const HamlibModel *entry = HamlibBackend::findModel(model);
+    const HamlibModel *entry = HamlibModels::findModel(model);
     if (!entry)
         return QStringLiteral("Hamlib model %1 · not known to this Hamlib").arg(model);
     return QStringLiteral("Hamlib model %1 · %2").arg(model).arg(portText(*entry));
@@ -214,7 +214,7 @@ QString ModelPicker::displayName(int model)
     default:
         break;
     }
-    const HamlibModel *entry = HamlibBackend::findModel(model);
+    const HamlibModel *entry = HamlibModels::findModel(model);
     return entry ? hamlibName(*entry) : QStringLiteral("Model %1").arg(model);
 }
 
@@ -230,7 +230,7 @@ void ModelPicker::addItems()
     pin(RigSettings::RigctldModel, QStringLiteral("Hamlib NET rigctl rigctld"));
 
     std::map<QString, std::vector<const HamlibModel *>, decltype(&naturalLess)> makers(&naturalLess);
-    for (const HamlibModel &entry : HamlibBackend::models())
+    for (const HamlibModel &entry : HamlibModels::models())
         if (entry.model != RigSettings::DummyModel && entry.model != RigSettings::RigctldModel)
             makers[QString::fromStdString(entry.manufacturer)].push_back(&entry);
 

@@ -1,10 +1,10 @@
-#include "RigServerWindow.h"
+#include "rigserver/window/RigServerWindow.h"
 
 #include "IniFile.h"
-#include "ModelPicker.h"
-#include "RigServer.h"
-#include "RigServerSettings.h"
-#include "RigSettingsForm.h"
+#include "rigserver/core/RigServer.h"
+#include "rigserver/core/RigServerSettings.h"
+#include "rigserver/window/ModelPicker.h"
+#include "rigserver/window/RigSettingsForm.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -100,6 +100,17 @@ void RigServerWindow::placeBeside(const QWidget *other)
     const int lowest = std::max(screen.top(), screen.bottom() + 1 - height() - frameHeight);
     const int y = std::clamp(beside.top(), screen.top(), lowest);
     move(x, y);
+}
+
+void RigServerWindow::setShown(bool shown)
+{
+    if (!shown) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void RigServerWindow::showEvent(QShowEvent *event)

@@ -4,10 +4,13 @@
 // that changed to the settings file and reconfigure just those rigs, and only once their settings reached
 // the file; Cancel, Escape and closing the window drop the edits. A value that cannot be saved keeps
 // everything as it was, with the reason beside the field; a failed write is reported in the window.
-// Collaborations: RigServer owns it and raises the visible-change event when it is shown or hidden;
+// Collaborations: RigServer owns it as its SettingsDialog, made on first use by the maker that
+// RigServerFactory gives the server, and raises the visible-change event when it is shown or hidden;
 // RigSettingsForm per rig; RigServerSettings and IniFile write the file.
 // Threads: GUI thread. It reads the rigs' cached state only, so it never waits for a radio.
 #pragma once
+
+#include "rigserver/core/SettingsDialog.h"
 
 #include <QSize>
 #include <QWidget>
@@ -20,7 +23,7 @@ class QTabWidget;
 class RigServer;
 class RigSettingsForm;
 
-class RigServerWindow final : public QWidget {
+class RigServerWindow final : public QWidget, public SettingsDialog {
     Q_OBJECT
 
 public:
@@ -28,6 +31,10 @@ public:
     static constexpr QSize FirstSize{460, 640};
 
     explicit RigServerWindow(RigServer *server);
+
+    QObject *object() override { return this; }
+    bool isShown() const override { return isVisible(); }
+    void setShown(bool shown) override;
 
 protected:
     void showEvent(QShowEvent *event) override;

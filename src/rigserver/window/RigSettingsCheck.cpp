@@ -1,8 +1,8 @@
-#include "RigSettingsCheck.h"
+#include "rigserver/window/RigSettingsCheck.h"
 
-#include "RigServerSettings.h"
-#include "RigSettings.h"
-#include "RigctldConnection.h"
+#include "rigserver/backends/RigctldConnection.h"
+#include "rigserver/core/RigServerSettings.h"
+#include "rigserver/core/RigSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ bool hasControlCharacter(const QString &text)
 
 QString modelTitle(int model)
 {
-    const HamlibModel *entry = HamlibBackend::findModel(model);
+    const HamlibModel *entry = HamlibModels::findModel(model);
     return entry ? QString::fromStdString(entry->manufacturer + " " + entry->name) : QStringLiteral("This model");
 }
 
@@ -54,13 +54,13 @@ HamlibModel::Port portKind(int model)
 {
     if (model == RigSettings::RigctldModel)
         return HamlibModel::Port::Network;
-    const HamlibModel *entry = HamlibBackend::findModel(model);
+    const HamlibModel *entry = HamlibModels::findModel(model);
     return entry ? entry->port : HamlibModel::Port::None;
 }
 
 std::vector<int> supportedSpeeds(int model)
 {
-    const HamlibModel *entry = HamlibBackend::findModel(model);
+    const HamlibModel *entry = HamlibModels::findModel(model);
     if (!entry || entry->port != HamlibModel::Port::Serial || entry->serialRateMax <= 0)
         return {};
     std::vector<int> speeds{entry->serialRateMin, entry->serialRateMax};
@@ -74,7 +74,7 @@ std::vector<int> supportedSpeeds(int model)
 
 FieldCheck model(int model)
 {
-    if (model == RigSettings::NoRig || HamlibBackend::findModel(model))
+    if (model == RigSettings::NoRig || HamlibModels::findModel(model))
         return {};
     return FieldCheck::error(QStringLiteral("Hamlib does not know model %1. Choose a radio from the list.").arg(model));
 }

@@ -3,7 +3,7 @@
 // Threads: any; reads Hamlib's model list and the file system, never a radio.
 #pragma once
 
-#include "HamlibBackend.h"
+#include "rigserver/backends/HamlibModels.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "RigSettingsForm.h"
+#include "rigserver/window/RigSettingsForm.h"
 
-#include "ModelPicker.h"
-#include "RigSettingsCheck.h"
-#include "RigState.h"
-#include "SerialPortBox.h"
+#include "rigserver/core/RigState.h"
+#include "rigserver/window/ModelPicker.h"
+#include "rigserver/window/RigSettingsCheck.h"
+#include "rigserver/window/SerialPortBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,8 +5,8 @@
 // Threads: GUI thread.
 #pragma once
 
-#include "HamlibBackend.h"
-#include "RigSettings.h"
+#include "rigserver/backends/HamlibModels.h"
+#include "rigserver/core/RigSettings.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "SerialPortBox.h"
+#include "rigserver/window/SerialPortBox.h"
 
 #include <QDir>
 #include <QFileInfo>
