@@ -5,11 +5,12 @@
 //    sends with the next reply of the input (replies are separated by NUL bytes); the real RigWorker opens
 //    the radio, polls it and writes to it (bits 0 and 1 ask for a frequency and a mode write once it is on
 //    line), and every RigState it publishes is checked.
-#include "RigModes.h"
-#include "RigSettings.h"
-#include "RigWorker.h"
-#include "RigctldConnection.h"
-#include "RigctldProtocol.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/backends/RigModes.h"
+#include "rigserver/backends/RigctldConnection.h"
+#include "rigserver/backends/RigctldProtocol.h"
+#include "rigserver/core/RigSettings.h"
+#include "rigserver/core/RigWorker.h"
 
 #include <QCoreApplication>
 
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -212,7 +214,7 @@ void wholePath(std::string_view bytes, unsigned char flags)
     settings.port = "127.0.0.1:" + std::to_string(peer.port());
     settings.pollMs = 0;
     settings.timeoutMs = 200;
-    RigWorker worker({});
+    RigWorker worker(std::make_shared<HamlibBackendFactory>());
     bool wrote = false;
     QObject::connect(&worker, &RigWorker::published, [&](const RigUpdate &update) {
         checkState(update.state);

@@ -9,12 +9,15 @@ out=build-fuzz
 mkdir -p "$out/obj" "$out/corpus"
 
 flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-  -Isrc/omnirig -Isrc/rigserver -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
-"$(pkg-config --variable=libexecdir Qt6Core)/moc" src/rigserver/RigWorker.h -o "$out/obj/moc_RigWorker.cpp"
+  -Isrc -Isrc/omnirig -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
+"$(pkg-config --variable=libexecdir Qt6Core)/moc" src/rigserver/core/RigWorker.h -o "$out/obj/moc_RigWorker.cpp"
 sources=(fuzz/rigctld_peer_fuzz.cpp "$out/obj/moc_RigWorker.cpp" src/omnirig/OmniRig_TLB.cpp)
-for name in RigWorker RigctldBackend RigctldConnection RigctldProtocol RigModes RigBackend RigState RigSettings \
-  HamlibBackend CallInterrupter RigServerLog; do
-  sources+=("src/rigserver/$name.cpp")
+for name in RigWorker RigState RigSettings RigServerLog; do
+  sources+=("src/rigserver/core/$name.cpp")
+done
+for name in RigctldBackend RigctldConnection RigctldProtocol RigModes HamlibErrors HamlibBackend HamlibModels \
+  HamlibBackendFactory CallInterrupter; do
+  sources+=("src/rigserver/backends/$name.cpp")
 done
 objects=()
 for source in "${sources[@]}"; do

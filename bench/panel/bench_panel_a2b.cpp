@@ -10,14 +10,14 @@
 //   bench_panel_a2b [CLICKS]
 #include "CountingProxy.h"
 #include "IniFile.h"
-#include "RigServer.h"
-#include "RigServerFactory.h"
-#include "RigServerSettings.h"
 #include "RigctldProcess.h"
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "platform/InstanceMarker.h"
 #include "MessageBoxes.h"
+#include "rigserver/RigServerFactory.h"
+#include "rigserver/core/RigServer.h"
+#include "rigserver/core/RigServerSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // with its default two Dummy rigs, in a fresh configuration folder.
 //
 //   bench_panel_startup [RUNS]       (the QPA platform is offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "RigServerFactory.h"
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "platform/InstanceMarker.h"
 #include "MessageBoxes.h"
+#include "rigserver/RigServerFactory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,11 +3,12 @@
 // longest stall of the GUI event loop while a rigctld is stopped, and how soon closing and reconfiguring
 // let go of radios that never answer.
 #include "FakeRigctld.h"
-#include "RigObject.h"
-#include "RigServer.h"
 #include "RigctldProcess.h"
 #include "SilentPort.h"
 #include "XvfbDisplay.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigObject.h"
+#include "rigserver/core/RigServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +26,12 @@
 #include <vector>
 
 namespace {
+
+// The back ends the program drives its radios with.
+std::shared_ptr<const RigBackendFactory> backends()
+{
+    return std::make_shared<HamlibBackendFactory>();
+}
 
 RigSettings overRigctld(const QString &hostPort, int pollMs = 500)
 {
@@ -93,7 +100,7 @@ void spin(int ms)
 void readCost()
 {
     RigSettings settings;
-    RigObject object(1, settings);
+    RigObject object(1, settings, backends());
     object.start();
     waitOnline(object);
     // Through the interface, as the panel calls it.
@@ -121,7 +128,7 @@ void writeLatency()
         std::printf("write latency: %s\n", qPrintable(rigctld.error()));
         return;
     }
-    RigObject rig(1, overRigctld(rigctld.hostPort()));
+    RigObject rig(1, overRigctld(rigctld.hostPort()), backends());
     rig.start();
     waitOnline(rig);
     FrequencyProbe probe(rigctld.port());
@@ -159,7 +166,7 @@ void commandsPerPoll()
         }
         return FakeRigctld::healthy(line);
     });
-    RigObject rig(1, overRigctld(peer.hostPort(), 100));
+    RigObject rig(1, overRigctld(peer.hostPort(), 100), backends());
     rig.start();
     waitOnline(rig);
     counting = true;
@@ -169,7 +176,7 @@ void commandsPerPoll()
 
     RigSettings dummy;
     dummy.pollMs = 100;
-    RigObject inProcess(2, dummy);
+    RigObject inProcess(2, dummy, backends());
     inProcess.start();
     waitOnline(inProcess);
     const std::uint64_t before = inProcess.commandCount();
@@ -190,7 +197,7 @@ void stallWhileStopped()
         std::printf("stall: %s\n", qPrintable(rigctld.error()));
         return;
     }
-    RigObject rig(1, overRigctld(rigctld.hostPort(), 200));
+    RigObject rig(1, overRigctld(rigctld.hostPort(), 200), backends());
     rig.start();
     waitOnline(rig);
     rigctld.stop();
@@ -258,7 +265,7 @@ void lettingGoOfSilentRadios()
         const QString path = dir.filePath(QStringLiteral("rigserver.ini"));
         if (!writeSilentRadios(path, port1, port2))
             return;
-        auto server = std::make_unique<RigServer>(path);
+        auto server = std::make_unique<RigServer>(path, backends());
         QuietClient client;
         server->Advise(&client);
         if (!port1.waitForQuestion() || !port2.waitForQuestion()) {
@@ -275,7 +282,7 @@ void lettingGoOfSilentRadios()
         silent.port = port1.path().toStdString();
         silent.timeoutMs = 10000;
         silent.conf.clear();
-        RigObject rig(1, silent);
+        RigObject rig(1, silent, backends());
         rig.start();
         if (!port1.waitForQuestion())
             return;

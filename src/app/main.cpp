@@ -1,10 +1,10 @@
 // The process entry: the application, the rig server the panel talks to, and the panel.
 #include "PanelArtwork.h"
-#include "RigObject.h"
-#include "RigServerFactory.h"
 #include "TOmniRigX.h"
 #include "VE2Z.h"
 #include "MessageBoxes.h"
+#include "rigserver/RigServerFactory.h"
+#include "rigserver/core/RigObject.h"
 
 #include <QApplication>
 

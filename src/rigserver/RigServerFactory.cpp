@@ -1,7 +1,9 @@
-#include "RigServerFactory.h"
+#include "rigserver/RigServerFactory.h"
 
-#include "RigServer.h"
-#include "RigServerSettings.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigServer.h"
+#include "rigserver/core/RigServerSettings.h"
+#include "rigserver/window/RigServerWindow.h"
 
 RigServerFactory::RigServerFactory(QString settingsPath) : m_settingsPath(std::move(settingsPath)) {}
 
@@ -12,8 +14,10 @@ std::shared_ptr<IOmniRigX> RigServerFactory::GetActiveObject()
 
 std::shared_ptr<IOmniRigX> RigServerFactory::CreateInstance()
 {
-    auto server = std::make_shared<RigServer>(m_settingsPath.isEmpty() ? RigServerSettings::defaultPath()
-                                                                        : m_settingsPath);
+    auto server =
+        std::make_shared<RigServer>(m_settingsPath.isEmpty() ? RigServerSettings::defaultPath() : m_settingsPath,
+                                    std::make_shared<HamlibBackendFactory>(),
+                                    [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); });
     m_running = server;
     return server;
 }

@@ -3,11 +3,11 @@
 // rigctld itself, and the LEDs following radios that go away, come back and transmit.
 #include "IniFile.h"
 #include "PanelFixture.h"
-#include "RigServer.h"
-#include "RigServerFactory.h"
-#include "RigServerSettings.h"
 #include "RigctldProcess.h"
 #include "TOmniRigX.h"
+#include "rigserver/RigServerFactory.h"
+#include "rigserver/core/RigServer.h"
+#include "rigserver/core/RigServerSettings.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -222,7 +222,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     panel.trayMenu()->actions().at(3)->trigger();
     auto *server = dynamic_cast<RigServer *>(panel.core().omniRigClient()->DefaultInterface());
     QVERIFY(server);
-    QWidget *window = server->settingsWindow();
+    auto *window = qobject_cast<QWidget *>(server->settingsWindow()->object());
     QVERIFY(window->isVisible());
     QVERIFY(!m_fixture->button("A2B")->isVisible());
     QWidget *rig2 = window->findChild<QWidget *>(QStringLiteral("Rig2"));

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "OmniRig_TLB.h"
-#include "RigObject.h"
+#include "rigserver/core/RigObject.h"
 
 #include <QStringList>
 

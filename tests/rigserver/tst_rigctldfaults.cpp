@@ -1,8 +1,9 @@
 // A rigctld peer that lies, babbles, hangs or hangs up: each shows as a status, and the rig comes back on
 // line once the peer behaves again.
 #include "FakeRigctld.h"
-#include "RigObject.h"
 #include "RigctldProcess.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigObject.h"
 
 #include <QSignalSpy>
 #include <QLoggingCategory>
@@ -11,6 +12,12 @@
 namespace {
 
 using Answer = FakeRigctld::Answer;
+
+// The back ends the program drives its radios with.
+std::shared_ptr<const RigBackendFactory> backends()
+{
+    return std::make_shared<HamlibBackendFactory>();
+}
 
 RigSettings overPeer(const QString &hostPort)
 {
@@ -109,7 +116,7 @@ void TestRigctldFaults::brokenPeerGivesStatus()
         peer.setScript([](const QByteArray &) { return Answer{"dump_caps:\nRPRT -2147483649\n"}; });
         break;
     }
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(status), 5000);
     // It keeps trying, and never claims to be on line while the peer misbehaves.
@@ -126,7 +133,7 @@ void TestRigctldFaults::brokenPeerGivesStatus()
 
 void TestRigctldFaults::nobodyListening()
 {
-    RigObject rig(1, overPeer(QStringLiteral("127.0.0.1:%1").arg(RigctldProcess::freePort())));
+    RigObject rig(1, overPeer(QStringLiteral("127.0.0.1:%1").arg(RigctldProcess::freePort())), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("Port is not available"), 5000);
 }
@@ -137,7 +144,7 @@ void TestRigctldFaults::refusedWriteKeepsRigOnline()
     peer.setScript([](const QByteArray &line) {
         return line.startsWith("+F ") ? Answer{"set_freq: 1\nRPRT -1\n"} : FakeRigctld::healthy(line);
     });
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), 5000);
     const int connections = peer.connections();
@@ -186,7 +193,7 @@ void TestRigctldFaults::partlyAnsweringPeer()
         left = std::max(-1, left - 1);
         return Answer{answer};
     });
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     rig.start();
     // The rig comes on line with what the peer does give, and stops asking for what it never gives.
     QTRY_VERIFY_WITH_TIMEOUT(rig.Status() == OmniRig::ST_ONLINE && rig.ReadableParams() == readable, 15000);
@@ -217,7 +224,7 @@ void TestRigctldFaults::radioGoneMidPoll()
         silent = armed && line.trimmed() == "+f";
         return FakeRigctld::healthy(line);
     });
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), 5000);
     QByteArrayList beforeStatus;
@@ -249,7 +256,7 @@ void TestRigctldFaults::writeDuringPoll()
     QFETCH(QList<qint64>, writes);
     QFETCH(QStringList, next);
     FakeRigctld peer;
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     qint64 radio = 14074000;
     bool armed = false;
     bool knobTurned = false;
@@ -295,7 +302,7 @@ void TestRigctldFaults::refusedReplyIsLogged()
     FakeRigctld peer;
     peer.setScript(brokenFrequency({"get_mode:\nMode: USB\nPassband: 0\nRPRT 0\n"}));
     QTest::ignoreMessage(QtDebugMsg, "rigctld reply to get_freq refused: unexpected echo");
-    RigObject rig(1, overPeer(peer.hostPort()));
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
     rig.start();
     // The link is opened again once the refused reply has ended it.
     QTRY_VERIFY_WITH_TIMEOUT(peer.connections() > 1, 5000);

@@ -1,6 +1,6 @@
 // Framing and values of rigctld's extended replies, and the host:port rule of the connection.
-#include "RigctldConnection.h"
-#include "RigctldProtocol.h"
+#include "rigserver/backends/RigctldConnection.h"
+#include "rigserver/backends/RigctldProtocol.h"
 
 #include <QTest>
 

@@ -1,9 +1,10 @@
 // The rig server against real rigctld processes and Hamlib's Dummy rig: values round trip through both
 // back ends, rigs stay independent, and killed, stopped and restarted servers show as status and recover.
 #include "EventLog.h"
-#include "RigObject.h"
-#include "RigServer.h"
 #include "RigctldProcess.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigObject.h"
+#include "rigserver/core/RigServer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +15,12 @@ constexpr int PollMs = 200;
 constexpr int TimeoutMs = 1000;
 // Room for a loaded machine or a sanitizer build on top of the bounds the server promises.
 constexpr int SlackMs = 1500;
+
+// The back ends the program drives its radios with.
+std::shared_ptr<const RigBackendFactory> backends()
+{
+    return std::make_shared<HamlibBackendFactory>();
+}
 
 RigSettings overRigctld(const RigctldProcess &rigctld)
 {
@@ -77,7 +84,7 @@ void TestRigServer::roundTrip()
     RigctldProcess rigctld(1);
     if (viaRigctld)
         QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    RigObject rig(1, viaRigctld ? overRigctld(rigctld) : dummyInProcess());
+    RigObject rig(1, viaRigctld ? overRigctld(rigctld) : dummyInProcess(), backends());
     rig.start();
     QVERIFY(waitOnline(rig));
     QCOMPARE(rig.StatusStr(), std::string("On-line"));
@@ -104,7 +111,7 @@ void TestRigServer::everyModeRoundTrips()
 {
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    RigObject rig(1, overRigctld(rigctld));
+    RigObject rig(1, overRigctld(rigctld), backends());
     rig.start();
     QVERIFY(waitOnline(rig));
     const std::pair<std::int32_t, const char *> modes[] = {
@@ -130,8 +137,8 @@ void TestRigServer::rigsAreIndependent()
     RigctldProcess second(6);
     QVERIFY2(first.start(), qPrintable(first.error()));
     QVERIFY2(second.start(), qPrintable(second.error()));
-    RigObject rig1(1, overRigctld(first));
-    RigObject rig2(2, overRigctld(second));
+    RigObject rig1(1, overRigctld(first), backends());
+    RigObject rig2(2, overRigctld(second), backends());
     rig1.start();
     rig2.start();
     QVERIFY(waitOnline(rig1));
@@ -157,7 +164,7 @@ void TestRigServer::killedServerShowsAndRecovers()
 {
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    RigObject rig(1, overRigctld(rigctld));
+    RigObject rig(1, overRigctld(rigctld), backends());
     rig.start();
     QVERIFY(waitOnline(rig));
 
@@ -173,7 +180,7 @@ void TestRigServer::stoppedServerShowsAndRecovers()
 {
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    RigObject rig(1, overRigctld(rigctld));
+    RigObject rig(1, overRigctld(rigctld), backends());
     rig.start();
     QVERIFY(waitOnline(rig));
 
@@ -192,8 +199,8 @@ void TestRigServer::eventsAreRaisedOnce()
     RigctldProcess second(6);
     QVERIFY2(first.start(), qPrintable(first.error()));
     QVERIFY2(second.start(), qPrintable(second.error()));
-    RigObject rig1(1, overRigctld(first));
-    RigObject rig2(2, overRigctld(second));
+    RigObject rig1(1, overRigctld(first), backends());
+    RigObject rig2(2, overRigctld(second), backends());
     EventLog log;
     log.listen(rig1);
     log.listen(rig2);
@@ -224,7 +231,7 @@ void TestRigServer::transmitStateIsRead()
 {
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    RigObject rig(1, overRigctld(rigctld));
+    RigObject rig(1, overRigctld(rigctld), backends());
     EventLog log;
     log.listen(rig);
     rig.start();
@@ -243,7 +250,7 @@ void TestRigServer::transmitStateIsRead()
 void TestRigServer::defaultServerRunsTwoDummyRigs()
 {
     QTemporaryDir dir;
-    RigServer server(dir.filePath(QStringLiteral("velkor/rigserver.ini")));
+    RigServer server(dir.filePath(QStringLiteral("velkor/rigserver.ini")), backends());
     EventLog log;
     server.Advise(&log);
     IRigX *rig1 = server.Rig1();
@@ -265,7 +272,7 @@ void TestRigServer::defaultServerRunsTwoDummyRigs()
 void TestRigServer::pollingWaitsForFirstClient()
 {
     QTemporaryDir dir;
-    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")));
+    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")), backends());
     QTest::qWait(500);
     QCOMPARE(server.Rig1()->Status(), std::int32_t(OmniRig::ST_NOTRESPONDING));
     QCOMPARE(server.rig(1)->commandCount(), std::uint64_t(0));
@@ -282,7 +289,7 @@ void TestRigServer::reconfigureKeepsTheRigObject()
     RigctldProcess rigctld(6);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
     QTemporaryDir dir;
-    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")));
+    RigServer server(dir.filePath(QStringLiteral("rigserver.ini")), backends());
     EventLog log;
     server.Advise(&log);
     IRigX *rig2 = server.Rig2();
@@ -328,7 +335,7 @@ void TestRigServer::statusWithoutRadio()
     settings.model = model;
     settings.enabled = enabled;
     settings.port = "/dev/velkor-no-such-port";
-    RigObject rig(1, settings);
+    RigObject rig(1, settings, backends());
     rig.start();
     QTRY_COMPARE(rig.Status(), std::int32_t(status));
     QCOMPARE(QString::fromStdString(rig.StatusStr()), text);
@@ -354,7 +361,7 @@ void TestRigServer::firstClientHearsStartState()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[Rig2]\n" + rig2 + "\n");
     file.close();
-    RigServer server(file.fileName());
+    RigServer server(file.fileName(), backends());
     EventLog log;
     server.Advise(&log);
     QVERIFY(log.events.isEmpty());
@@ -378,7 +385,7 @@ void TestRigServer::reconfigurationClearsWhatWasRead()
 {
     QFETCH(int, model);
     QFETCH(bool, enabled);
-    RigObject rig(1, dummyInProcess());
+    RigObject rig(1, dummyInProcess(), backends());
     EventLog log;
     log.listen(rig);
     rig.start();

@@ -2,13 +2,14 @@
 // radio from part of its name, applies only what changed (to the file first, then to the very rig objects
 // clients hold), drops edits on Cancel, and refuses values it cannot use without touching anything.
 #include "EventLog.h"
-#include "ModelPicker.h"
-#include "RigServer.h"
-#include "RigServerWindow.h"
-#include "RigSettingsCheck.h"
-#include "RigSettingsForm.h"
 #include "RigctldProcess.h"
 #include "TestSupport.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigServer.h"
+#include "rigserver/window/ModelPicker.h"
+#include "rigserver/window/RigServerWindow.h"
+#include "rigserver/window/RigSettingsCheck.h"
+#include "rigserver/window/RigSettingsForm.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -37,10 +38,12 @@ const QString &withFile(const QString &path, const QByteArray &text)
 
 // A server on a settings file (with fileText unless that is null), a client listening, its window made.
 struct Shack {
-    explicit Shack(const QString &path, const QByteArray &fileText = {}) : server(withFile(path, fileText))
+    explicit Shack(const QString &path, const QByteArray &fileText = {})
+        : server(withFile(path, fileText), std::make_shared<HamlibBackendFactory>(),
+                 [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); })
     {
         server.Advise(&log);
-        window = qobject_cast<RigServerWindow *>(server.settingsWindow());
+        window = dynamic_cast<RigServerWindow *>(server.settingsWindow());
     }
 
     RigSettingsForm *form(int n) const { return window->findChild<RigSettingsForm *>(QStringLiteral("Rig%1").arg(n)); }

@@ -3,10 +3,10 @@
 // The bounds asserted here only catch a hang; the figures themselves are measured in bench/.
 #include "EventLog.h"
 #include "FakeRigctld.h"
-#include "RigObject.h"
-#include "RigServer.h"
-#include "RigctldBackend.h"
 #include "SilentPort.h"
+#include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/core/RigObject.h"
+#include "rigserver/core/RigServer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +23,12 @@ namespace {
 
 // Far above any wait the rig server may make: only a hang gets near it.
 constexpr int HangMs = 5000;
+
+// The back ends the program drives its radios with.
+std::shared_ptr<const RigBackendFactory> backends()
+{
+    return std::make_shared<HamlibBackendFactory>();
+}
 
 // An Icom IC-7300, whose Hamlib back end keeps rig_open busy for many timeouts when the radio is silent.
 RigSettings silentRadio(const SilentPort &port)
@@ -47,12 +53,7 @@ public:
             return EAI_AGAIN;
         };
     }
-    BackendFactory factory()
-    {
-        return [resolver = resolver()](const RigSettings &settings) {
-            return std::make_unique<RigctldBackend>(settings.port, settings.timeoutMs, resolver);
-        };
-    }
+    std::shared_ptr<const RigBackendFactory> factory() { return std::make_shared<HamlibBackendFactory>(resolver()); }
     int entered() const
     {
         std::lock_guard lock(m_state->mutex);
@@ -107,7 +108,7 @@ void TestRigTeardown::closingLetsGoOfSilentRadios()
     file.write(port1.settingsSection(1) + port2.settingsSection(2));
     file.close();
 
-    auto server = std::make_unique<RigServer>(file.fileName());
+    auto server = std::make_unique<RigServer>(file.fileName(), backends());
     EventLog log;
     server->Advise(&log);
     // Both radios have been asked something and wait for answers that never come.
@@ -125,7 +126,7 @@ void TestRigTeardown::reconfigurationLetsGoOfSilentRadio()
 {
     SilentPort port;
     QVERIFY(port.isOpen());
-    RigObject rig(1, silentRadio(port));
+    RigObject rig(1, silentRadio(port), backends());
     rig.start();
     QVERIFY(port.waitForQuestion());
     rig.configure(RigSettings{});
@@ -157,7 +158,7 @@ void TestRigTeardown::hostNameIsLookedUp()
 {
     FakeRigctld peer;
     peer.setScript(FakeRigctld::healthy);
-    RigObject rig(1, overNamedHost(QStringLiteral("localhost:%1").arg(peer.port()).toStdString(), 2000));
+    RigObject rig(1, overNamedHost(QStringLiteral("localhost:%1").arg(peer.port()).toStdString(), 2000), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), HangMs);
     QCOMPARE(rig.Freq(), std::int64_t(14074000));

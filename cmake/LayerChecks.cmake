@@ -1,0 +1,156 @@
+# velkor_check_layer(<target> FOLDERS <dir>... [NO_QT <module>...] [NO_LIBRARIES <library>...]
+#                    [NO_INCLUDES <regex>...])
+#
+# Keeps a layer in its place, so that a dependency the design rules out fails the build instead of creeping in:
+#  - no file under FOLDERS includes a header of a Qt module named in NO_QT (<QWidget>, <QtWidgets/QWidget>,
+#    <qwidget.h>, <QtWidgets>), nor a header whose include text matches one of the NO_INCLUDES regexes;
+#  - <target> links, directly or through any library it links, neither Qt6::<module> for a NO_QT module nor
+#    any of NO_LIBRARIES.
+# The includes are checked at build time before <target> is built, again whenever a file of the layer
+# changes; the links once the whole project has been configured, when every target is known.
+include_guard(GLOBAL)
+
+function(velkor_check_layer target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "FOLDERS;NO_QT;NO_LIBRARIES;NO_INCLUDES")
+  if(ARG_UNPARSED_ARGUMENTS OR NOT ARG_FOLDERS)
+    message(FATAL_ERROR "velkor_check_layer(${target}): FOLDERS is required; unknown: ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+
+  set(libraries ${ARG_NO_LIBRARIES})
+  set(names "")
+  set(patterns ${ARG_NO_INCLUDES})
+  foreach(module IN LISTS ARG_NO_QT)
+    list(APPEND libraries Qt6::${module})
+    list(APPEND patterns "^Qt${module}(/|$)")
+    # The module's own header folder gives every name a file of the layer could include it by.
+    set(headers "")
+    if(TARGET Qt6::${module})
+      get_target_property(dirs Qt6::${module} INTERFACE_INCLUDE_DIRECTORIES)
+      list(FILTER dirs INCLUDE REGEX "/Qt${module}$")
+      foreach(folder IN LISTS dirs)
+        file(GLOB found LIST_DIRECTORIES false RELATIVE ${folder} ${folder}/*)
+        list(APPEND headers ${found})
+      endforeach()
+    endif()
+    if(NOT headers)
+      # An empty list would let every include through: refuse rather than check nothing.
+      message(FATAL_ERROR "velkor_check_layer(${target}): no headers found for Qt6::${module}")
+    endif()
+    list(APPEND names ${headers})
+  endforeach()
+
+  set(files "")
+  foreach(folder IN LISTS ARG_FOLDERS)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${folder}/*.h ${folder}/*.cpp)
+    list(APPEND files ${found})
+  endforeach()
+
+  set(rules ${CMAKE_CURRENT_BINARY_DIR}/${target}_layer_rules.cmake)
+  file(CONFIGURE OUTPUT ${rules} CONTENT [[
+set(LAYER_TARGET [==[@target@]==])
+set(LAYER_FILES [==[@files@]==])
+set(LAYER_NAMES [==[@names@]==])
+set(LAYER_PATTERNS [==[@patterns@]==])
+]] @ONLY)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_layer.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -D VELKOR_LAYER_RULES=${rules} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${files} ${rules} ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+    COMMENT "Checking what ${target}'s layer includes"
+    VERBATIM)
+  add_custom_target(${target}_layer_check DEPENDS ${stamp})
+  add_dependencies(${target} ${target}_layer_check)
+
+  # The links are known only once every directory has been read.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _velkor_check_links [[${target}]] [[${libraries}]])")
+endfunction()
+
+function(_velkor_check_links target forbidden)
+  # Breadth first over what links what; via_<id> holds the chain that led to a library, for the message.
+  set(queue ${target})
+  set(seen "")
+  while(queue)
+    list(POP_FRONT queue item)
+    string(MAKE_C_IDENTIFIER "${item}" id)
+    # $<LINK_ONLY:x> and conditions: take every target the expression names, whatever the condition.
+    if(item MATCHES "\\$<")
+      string(REGEX MATCHALL "[A-Za-z0-9_.+-]+(::[A-Za-z0-9_.+-]+)*" words "${item}")
+      foreach(word IN LISTS words)
+        if(TARGET ${word})
+          string(MAKE_C_IDENTIFIER "${word}" word_id)
+          set(via_${word_id} ${via_${id}})
+          list(APPEND queue ${word})
+        endif()
+      endforeach()
+      continue()
+    endif()
+    if(NOT TARGET ${item} OR item IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${item})
+    get_target_property(aliased ${item} ALIASED_TARGET)
+    foreach(name IN ITEMS ${item} ${aliased})
+      if(name IN_LIST forbidden)
+        string(JOIN " -> " path ${via_${id}} ${item})
+        message(FATAL_ERROR "${target} must not link ${name}, but does: ${path}")
+      endif()
+    endforeach()
+    set(links "")
+    get_target_property(imported ${item} IMPORTED)
+    if(NOT imported)
+      get_target_property(direct ${item} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(interface ${item} INTERFACE_LINK_LIBRARIES)
+    if(interface)
+      list(APPEND links ${interface})
+    endif()
+    if(aliased)
+      list(APPEND links ${aliased})
+    endif()
+    foreach(link IN LISTS links)
+      string(MAKE_C_IDENTIFIER "${link}" link_id)
+      if(NOT DEFINED via_${link_id})
+        set(via_${link_id} ${via_${id}} ${item})
+      endif()
+      list(APPEND queue ${link})
+    endforeach()
+  endwhile()
+endfunction()
+
+# Script mode, run by the build: checks the includes of one layer's files against its rules.
+if(CMAKE_SCRIPT_MODE_FILE AND DEFINED VELKOR_LAYER_RULES)
+  cmake_policy(VERSION 3.25)
+  include(${VELKOR_LAYER_RULES})
+  set(problems "")
+  foreach(file IN LISTS LAYER_FILES)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+      if(NOT line MATCHES "#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
+        continue()
+      endif()
+      set(header ${CMAKE_MATCH_1})
+      get_filename_component(name ${header} NAME)
+      set(refused FALSE)
+      if(name IN_LIST LAYER_NAMES)
+        set(refused TRUE)
+      endif()
+      foreach(pattern IN LISTS LAYER_PATTERNS)
+        if(header MATCHES "${pattern}")
+          set(refused TRUE)
+        endif()
+      endforeach()
+      if(refused)
+        string(APPEND problems "\n  ${file}: ${header}")
+      endif()
+    endforeach()
+  endforeach()
+  if(problems)
+    message(FATAL_ERROR "${LAYER_TARGET}'s layer includes what it must not:${problems}")
+  endif()
+endif()

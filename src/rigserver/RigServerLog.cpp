@@ -1,3 +1,0 @@
-#include "RigServerLog.h"
-
-Q_LOGGING_CATEGORY(lcRigServer, "velkor.rigserver", QtInfoMsg)

@@ -1,0 +1,104 @@
+#include "rigserver/backends/HamlibModels.h"
+
+#include <hamlib/rig.h>
+
+#include <algorithm>
+#include <cstdarg>
+
+namespace {
+
+HamlibModel::Port portOf(rig_port_t type)
+{
+    switch (type) {
+    case RIG_PORT_NONE:
+        return HamlibModel::Port::None;
+    case RIG_PORT_SERIAL:
+        return HamlibModel::Port::Serial;
+    case RIG_PORT_NETWORK:
+    case RIG_PORT_UDP_NETWORK:
+        return HamlibModel::Port::Network;
+    case RIG_PORT_DEVICE:
+    case RIG_PORT_PARALLEL:
+        return HamlibModel::Port::Device;
+    case RIG_PORT_USB:
+        return HamlibModel::Port::Usb;
+    default:
+        return HamlibModel::Port::Other;
+    }
+}
+
+int collectModel(const rig_caps *caps, rig_ptr_t data)
+{
+    auto &list = *static_cast<std::vector<HamlibModel> *>(data);
+    HamlibModel entry;
+    entry.model = static_cast<int>(caps->rig_model);
+    entry.manufacturer = caps->mfg_name ? caps->mfg_name : "";
+    entry.name = caps->model_name ? caps->model_name : "";
+    entry.port = portOf(caps->port_type);
+    entry.serialRateMin = caps->serial_rate_min;
+    entry.serialRateMax = caps->serial_rate_max;
+    list.push_back(std::move(entry));
+    return 1; // go on
+}
+
+int quietLog(enum rig_debug_level_e, rig_ptr_t, const char *, va_list)
+{
+    return 0;
+}
+
+} // namespace
+
+namespace HamlibModels {
+
+std::mutex &libraryMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+void silenceLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        rig_set_debug(RIG_DEBUG_NONE);
+        rig_set_debug_callback(quietLog, nullptr);
+    });
+}
+
+std::string modelName(int model)
+{
+    silenceLibrary();
+    std::lock_guard lock(libraryMutex());
+    rig_check_backend(static_cast<rig_model_t>(model));
+    const rig_caps *caps = rig_get_caps(static_cast<rig_model_t>(model));
+    if (!caps)
+        return {};
+    std::string name = caps->mfg_name ? caps->mfg_name : "";
+    if (caps->model_name && *caps->model_name)
+        name += (name.empty() ? "" : " ") + std::string(caps->model_name);
+    return name;
+}
+
+const std::vector<HamlibModel> &models()
+{
+    silenceLibrary();
+    static const std::vector<HamlibModel> list = [] {
+        std::vector<HamlibModel> all;
+        std::lock_guard lock(libraryMutex());
+        rig_load_all_backends();
+        rig_list_foreach(collectModel, &all);
+        std::sort(all.begin(), all.end(), [](const auto &a, const auto &b) { return a.model < b.model; });
+        return all;
+    }();
+    return list;
+}
+
+const HamlibModel *findModel(int model)
+{
+    const auto &list = models();
+    const auto it = std::lower_bound(list.begin(), list.end(), model,
+                                     [](const HamlibModel &entry, int number) { return entry.model < number; });
+    return it != list.end() && it->model == model ? &*it : nullptr;
+}
+
+} // namespace HamlibModels

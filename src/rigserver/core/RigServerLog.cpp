@@ -1,0 +1,3 @@
+#include "rigserver/core/RigServerLog.h"
+
+Q_LOGGING_CATEGORY(lcRigServer, "velkor.rigserver", QtInfoMsg)
