@@ -19,12 +19,6 @@
 
 namespace {
 
-std::string &nameSlot()
-{
-    static std::string name = "VELKOR";
-    return name;
-}
-
 // An environment variable's value when it is an absolute path, else nothing.
 std::string absoluteVariable(const char *name)
 {
@@ -121,21 +115,6 @@ Descriptor markFolder(const std::string &name, std::string &file)
 }
 
 } // namespace
-
-InstanceMarker::~InstanceMarker()
-{
-    release();
-}
-
-std::string InstanceMarker::defaultName()
-{
-    return nameSlot();
-}
-
-void InstanceMarker::setDefaultName(const std::string &name)
-{
-    nameSlot() = name;
-}
 
 bool InstanceMarker::claim(const std::string &name)
 {

@@ -5,31 +5,6 @@
 
 #include <windows.h>
 
-namespace {
-
-std::string &nameSlot()
-{
-    static std::string name = "VELKOR";
-    return name;
-}
-
-} // namespace
-
-InstanceMarker::~InstanceMarker()
-{
-    release();
-}
-
-std::string InstanceMarker::defaultName()
-{
-    return nameSlot();
-}
-
-void InstanceMarker::setDefaultName(const std::string &name)
-{
-    nameSlot() = name;
-}
-
 bool InstanceMarker::claim(const std::string &name)
 {
     if (m_handle != -1)
