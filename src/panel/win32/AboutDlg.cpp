@@ -39,14 +39,28 @@ SIZE textSize(HWND control, const std::wstring &text, int wrapWidth)
     const HDC dc = GetDC(control);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     const HGDIOBJ old = SelectObject(dc, font);
-    RECT rect{0, 0, wrapWidth, 0};
     UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
-    format |= wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE;
+    LONG width = wrapWidth;
+    if (wrapWidth > 0) {
+        // Lines break between words only: a word wider than the wrap width (a web address) stays whole and
+        // widens the label.
+        format |= DT_WORDBREAK;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = std::min(text.find(L' ', start), text.size());
+            SIZE word{};
+            GetTextExtentPoint32W(dc, text.data() + start, int(end - start), &word);
+            width = std::max(width, word.cx);
+            start = end + 1;
+        }
+    } else {
+        format |= DT_SINGLELINE;
+    }
+    RECT rect{0, 0, width, 0};
     DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &rect, format);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
-    // A label sizes itself to its text: a word wider than the wrap width widens it.
-    return {std::max<LONG>(rect.right, wrapWidth > 0 ? wrapWidth : 0), rect.bottom};
+    return {std::max(rect.right, width), rect.bottom};
 }
 
 } // namespace
