@@ -44,8 +44,8 @@ bool answer(TSO2VPanel &panel, UINT message, WPARAM, LPARAM lParam, LRESULT &res
     const std::wstring path(static_cast<const wchar_t *>(data->lpData), data->cbData / sizeof(wchar_t));
     std::string text = entries(GetSystemMenu(panel.handle(), FALSE), "system menu");
     text += entries(panel.trayMenu(), "tray menu");
-    const char *icon = !panel.trayIconAdded()                           ? "none"
-                       : panel.trayIcon() == panel.omniRigIcon()        ? "OMNIRIG"
+    const char *icon = !panel.trayIconAdded()                            ? "none"
+                       : panel.trayIcon() == panel.omniRigIcon()         ? "OMNIRIG"
                        : panel.trayIcon() && panel.trayIcon() != nullptr ? "MAINICON"
                                                                          : "empty";
     text += std::string("tray icon\n") + icon + "\n";

@@ -44,8 +44,8 @@ ComPtr<StandInServer> StandInServer::create()
         if (SUCCEEDED(RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), standInClass(), ACTIVEOBJECT_WEAK,
                                            &server->m_tableCookie))) {
             g_inTable = true;
-            RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), OmniRigClass,
-                                 ACTIVEOBJECT_WEAK, &server->m_omniRigCookie);
+            RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), OmniRigClass, ACTIVEOBJECT_WEAK,
+                                 &server->m_omniRigCookie);
         } else {
             server->m_listed = false;
         }

@@ -13,8 +13,8 @@
 #include "OmniRig_TLB.h"
 #include "StandInControl.h"
 #include "VE2Z.h"
-#include "WineTest.h"
 #include "WinText.h"
+#include "WineTest.h"
 
 #include <commctrl.h>
 
@@ -252,7 +252,10 @@ public:
         PostMessageW(to, WM_KEYUP, key, 0xC0000001);
     }
     void systemCommand(WPARAM command) const { PostMessageW(m_panel, WM_SYSCOMMAND, command, 0); }
-    void trayCallback(UINT mouse) const { PostMessageW(m_panel, TSO2VPanel::TrayMessage, TSO2VPanel::TrayIconId, mouse); }
+    void trayCallback(UINT mouse) const
+    {
+        PostMessageW(m_panel, TSO2VPanel::TrayMessage, TSO2VPanel::TrayIconId, mouse);
+    }
     bool ended(int ms = WaitMs) const
     {
         return waitFor([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; }, ms);
@@ -373,7 +376,7 @@ WINE_TEST(startsWithTheWindowAndTheSettingsAsApplied)
     const struct {
         Control control;
         RECT place;
-    } places[] = {{Control::A2B, {2, 4, 67, 45}},       {Control::B2A, {139, 4, 204, 45}},
+    } places[] = {{Control::A2B, {2, 4, 67, 45}},         {Control::B2A, {139, 4, 204, 45}},
                   {Control::Rig2LED, {115, 48, 128, 61}}, {Control::Shift, {12, 78, 149, 95}},
                   {Control::RIT, {4, 80, 21, 97}},        {Control::TrackRig2, {147, 104, 204, 121}}};
     for (const auto &expected : places) {

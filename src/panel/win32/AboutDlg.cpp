@@ -140,7 +140,8 @@ private:
     void label(int id, int left, int top, const std::string &text, int wrapWidth)
     {
         const std::wstring wide = WinText::wide(text);
-        const HWND control = part(L"STATIC", SS_LEFT | SS_NOPREFIX, id, Panel1At.x + left, Panel1At.y + top, 10, 13, wide);
+        const HWND control =
+            part(L"STATIC", SS_LEFT | SS_NOPREFIX, id, Panel1At.x + left, Panel1At.y + top, 10, 13, wide);
         const SIZE size = textSize(control, wide, wrapWidth);
         SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     }
@@ -179,7 +180,9 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-TAboutDlg::TAboutDlg(HWND owner) : m_owner(owner) {}
+TAboutDlg::TAboutDlg(HWND owner) : m_owner(owner)
+{
+}
 
 TAboutDlg::~TAboutDlg()
 {

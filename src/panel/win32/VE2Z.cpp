@@ -92,10 +92,11 @@ public:
     void setEnabled(Control control, bool enabled) override { EnableWindow(p.control(control), enabled); }
     void setChecked(Control control, bool checked) override
     {
-        const bool tracking = control == Control::TrackNone || control == Control::TrackRig1 ||
-                              control == Control::TrackRig2;
+        const bool tracking =
+            control == Control::TrackNone || control == Control::TrackRig1 || control == Control::TrackRig2;
         if (tracking && checked)
-            CheckRadioButton(p.m_hwnd, controlId(Control::TrackNone), controlId(Control::TrackRig2), controlId(control));
+            CheckRadioButton(p.m_hwnd, controlId(Control::TrackNone), controlId(Control::TrackRig2),
+                             controlId(control));
         else
             SendMessageW(p.control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -114,8 +115,8 @@ public:
     Panel::BoxAnswer showBox(const Panel::Box &box) override
     {
         const HWND owner = IsWindow(p.m_hwnd) ? p.m_hwnd : nullptr;
-        const int answer = MessageBoxW(owner, WinText::wide(box.text).c_str(), WinText::wide(box.caption).c_str(),
-                                       boxFlags(box));
+        const int answer =
+            MessageBoxW(owner, WinText::wide(box.text).c_str(), WinText::wide(box.caption).c_str(), boxFlags(box));
         return answer == IDOK ? Panel::BoxAnswer::Ok : Panel::BoxAnswer::Cancel;
     }
     void showNote(const Panel::Box &box) override
@@ -272,8 +273,8 @@ TSO2VPanel::TSO2VPanel(HINSTANCE instance, const std::vector<std::string> &argum
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw std::runtime_error("The panel's window class could not be registered");
     // An ordinary sizeable frame, 224 x 167 outside, first at 317, 109.
-    m_hwnd = CreateWindowExW(0, ClassName, L"VE2Z", WS_OVERLAPPEDWINDOW, 317, 109, 224, 167, nullptr, nullptr,
-                             instance, this);
+    m_hwnd = CreateWindowExW(0, ClassName, L"VE2Z", WS_OVERLAPPEDWINDOW, 317, 109, 224, 167, nullptr, nullptr, instance,
+                             this);
     if (!m_hwnd)
         throw std::runtime_error("The panel's window could not be created");
     m_trayMenu = CreatePopupMenu();
@@ -298,8 +299,8 @@ TSO2VPanel::~TSO2VPanel()
     for (HBITMAP glyph : m_glyphs)
         if (glyph)
             DeleteObject(glyph);
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(m_windowFont), static_cast<HGDIOBJ>(m_labelFont),
-                           static_cast<HGDIOBJ>(m_background)})
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(m_windowFont), static_cast<HGDIOBJ>(m_labelFont), static_cast<HGDIOBJ>(m_background)})
         if (object)
             DeleteObject(object);
     for (HICON icon : {m_mainIcon, m_smallIcon, m_omniRigIcon})
@@ -312,10 +313,9 @@ void TSO2VPanel::createControls()
     SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
     const auto make = [this](Control which, const wchar_t *windowClass, DWORD style, RECT place, const wchar_t *text,
                              HFONT font) {
-        const HWND hwnd = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-                                          place.right, place.bottom, m_hwnd,
-                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(which))), m_instance,
-                                          nullptr);
+        const HWND hwnd = CreateWindowExW(
+            0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom,
+            m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(which))), m_instance, nullptr);
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         m_controls[static_cast<int>(which)] = hwnd;
         return hwnd;
@@ -335,9 +335,9 @@ void TSO2VPanel::createControls()
     make(Control::Rig2, L"STATIC", label, {132, 49, 73, 17}, L"Rig2", m_labelFont);
     make(Control::OmniRig, L"STATIC", label, {6, 64, 187, 14}, L"OmniRig status", m_labelFont);
     make(Control::ShiftHZ, L"STATIC", label | SS_NOTIFY, {147, 81, 59, 16}, L"+0000 Hz", m_labelFont);
-    const HWND shift = make(Control::Shift, TRACKBAR_CLASSW,
-                            TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_ENABLESELRANGE | WS_TABSTOP,
-                            {12, 78, 137, 17}, L"", m_windowFont);
+    const HWND shift =
+        make(Control::Shift, TRACKBAR_CLASSW, TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_ENABLESELRANGE | WS_TABSTOP,
+             {12, 78, 137, 17}, L"", m_windowFont);
     SendMessageW(shift, TBM_SETRANGEMIN, FALSE, PanelSettings::MinPosition);
     SendMessageW(shift, TBM_SETRANGEMAX, FALSE, PanelSettings::MaxPosition);
     SendMessageW(shift, TBM_SETTICFREQ, 10, 0);
@@ -544,8 +544,8 @@ void TSO2VPanel::drawSpeedButton(const DRAWITEMSTRUCT &item)
     const int toX = std::min(int(bitmap.bmWidth), int(inside.right - left));
     const int toY = std::min(int(bitmap.bmHeight), int(inside.bottom - top));
     if (toX > fromX && toY > fromY)
-        TransparentBlt(item.hDC, left + fromX, top + fromY, toX - fromX, toY - fromY, source, fromX, fromY,
-                       toX - fromX, toY - fromY, transparent);
+        TransparentBlt(item.hDC, left + fromX, top + fromY, toX - fromX, toY - fromY, source, fromX, fromY, toX - fromX,
+                       toY - fromY, transparent);
     SelectObject(source, old);
     DeleteDC(source);
 }
