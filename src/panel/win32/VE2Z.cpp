@@ -281,8 +281,7 @@ TSO2VPanel::TSO2VPanel(HINSTANCE instance, const std::vector<std::string> &argum
     createControls();
     m_aboutDialog = std::make_unique<TAboutDlg>(m_hwnd);
 
-    std::vector<std::string> args = arguments;
-    m_core->FormCreate(args, currentDir);
+    m_core->FormCreate(arguments, currentDir);
 }
 
 TSO2VPanel::~TSO2VPanel()
