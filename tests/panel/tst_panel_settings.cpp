@@ -11,6 +11,8 @@ class TestPanelSettings : public QObject {
 private slots:
     void iniPath_data();
     void iniPath();
+    void windowsIniPath_data();
+    void windowsIniPath();
     void offset_data();
     void offset();
     void errorText_data();
@@ -50,6 +52,36 @@ void TestPanelSettings::iniPath()
     for (const QString &argument : arguments)
         args.push_back(argument.toStdString());
     QCOMPARE(QString::fromStdString(PanelSettings::iniPath(args, currentDir.toStdString())), expected);
+}
+
+// On Windows the named file is upper-cased (case does not count there) and the default one joined with a backslash.
+void TestPanelSettings::windowsIniPath_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("currentDir");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("folder without a separator") << QStringList{} << "C:\\LOG"
+                                                << "C:\\LOG\\VELKOR.INI";
+    QTest::newRow("folder ending in a separator") << QStringList{} << "C:\\LOG\\"
+                                                  << "C:\\LOG\\VELKOR.INI";
+    QTest::newRow("-f path upper-cased") << QStringList{"-f", "c:\\cfg\\two.ini"} << "C:\\LOG"
+                                         << "C:\\CFG\\TWO.INI";
+    QTest::newRow("lone -F gives the default") << QStringList{"-F"} << "C:\\LOG"
+                                               << "C:\\LOG\\VELKOR.INI";
+}
+
+void TestPanelSettings::windowsIniPath()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, currentDir);
+    QFETCH(QString, expected);
+    std::vector<std::string> args{"velkor.exe"};
+    for (const QString &argument : arguments)
+        args.push_back(argument.toStdString());
+    QCOMPARE(QString::fromStdString(
+                 PanelSettings::iniPath(args, currentDir.toStdString(), PanelSettings::PathStyle::Windows)),
+             expected);
 }
 
 void TestPanelSettings::offset_data()

@@ -1,6 +1,7 @@
-// The out-of-process stand-in: an EXE that COM starts with -Embedding. "/RegServer" registers its class and
-// the type libraries beside it, from which the universal marshaler builds the proxies of OmniRig's
-// interfaces and of IStandInControl; "/UnregServer" undoes that.
+// The out-of-process stand-in: an EXE that COM starts with -Embedding. "/RegServer" registers its class, and
+// OmniRig's own class, so that a program looking for OmniRig (velkor.exe in the panel's tests) starts and
+// finds it, and the type libraries beside it, from which the universal marshaler builds the proxies of
+// OmniRig's interfaces and of IStandInControl; "/UnregServer" undoes that.
 #include "ComPtr.h"
 #include "OmniRigStandIn.h"
 #include "StandInControl.h"
@@ -15,6 +16,7 @@
 namespace {
 
 DWORD g_classCookie = 0;
+DWORD g_omniRigCookie = 0;
 
 const CLSID &exeClass()
 {
@@ -43,6 +45,8 @@ int registerServer()
     const std::wstring folder = folderOf(path);
     HRESULT result = registerClass(exeClass(), L"LocalServer32", L"\"" + path + L"\"", nullptr);
     if (SUCCEEDED(result))
+        result = registerClass(OmniRigClass, L"LocalServer32", L"\"" + path + L"\"", nullptr);
+    if (SUCCEEDED(result))
         result = registerLibrary(folder + L"OmniRigStandIn.tlb");
     if (SUCCEEDED(result))
         result = registerLibrary(folder + L"StandInControl.tlb");
@@ -55,6 +59,7 @@ int unregisterServer()
 {
     UnRegisterTypeLib(LIBID_OmniRigStandIn, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
     UnRegisterTypeLib(LIBID_StandInControl, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+    unregisterClass(OmniRigClass);
     return FAILED(unregisterClass(exeClass())) ? 1 : 0;
 }
 
@@ -63,6 +68,9 @@ int serve()
     const ComPtr<StandInFactory> factory = ComPtr<StandInFactory>::adopt(new StandInFactory);
     HRESULT result = CoRegisterClassObject(exeClass(), factory.get(), CLSCTX_LOCAL_SERVER,
                                            REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &g_classCookie);
+    if (SUCCEEDED(result))
+        result = CoRegisterClassObject(OmniRigClass, factory.get(), CLSCTX_LOCAL_SERVER,
+                                       REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &g_omniRigCookie);
     if (SUCCEEDED(result))
         result = CoResumeClassObjects();
     if (FAILED(result))
@@ -105,6 +113,8 @@ void standInWithdraw()
 {
     if (g_classCookie)
         CoRevokeClassObject(std::exchange(g_classCookie, 0));
+    if (g_omniRigCookie)
+        CoRevokeClassObject(std::exchange(g_omniRigCookie, 0));
 }
 
 int main(int argc, char **argv)

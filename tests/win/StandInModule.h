@@ -5,6 +5,8 @@
 #include <windows.h>
 
 const CLSID &standInClass();
+// OmniRig's own class, {0839E8C6-ED30-4950-8087-966F970F0CAE}, which the EXE serves as well.
+inline constexpr CLSID OmniRigClass = {0x0839E8C6, 0xED30, 0x4950, {0x80, 0x87, 0x96, 0x6F, 0x97, 0x0F, 0x0C, 0xAE}};
 bool standInOutOfProcess();
 // Every COM object of the stand-in holds one lock for its lifetime.
 void standInLock();

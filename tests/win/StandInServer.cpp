@@ -42,10 +42,13 @@ ComPtr<StandInServer> StandInServer::create()
         // Set first: registering asks for IExternalConnection already.
         server->m_listed = true;
         if (SUCCEEDED(RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), standInClass(), ACTIVEOBJECT_WEAK,
-                                           &server->m_tableCookie)))
+                                           &server->m_tableCookie))) {
             g_inTable = true;
-        else
+            RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), OmniRigClass, ACTIVEOBJECT_WEAK,
+                                 &server->m_omniRigCookie);
+        } else {
             server->m_listed = false;
+        }
     }
     return server;
 }
@@ -267,6 +270,8 @@ HRESULT StandInServer::Die()
         m_listed = false;
         g_inTable = false;
         RevokeActiveObject(std::exchange(m_tableCookie, 0), nullptr);
+        if (m_omniRigCookie)
+            RevokeActiveObject(std::exchange(m_omniRigCookie, 0), nullptr);
     }
     SetTimer(nullptr, 0, 0, dieNow);
     return S_OK;
@@ -297,6 +302,8 @@ void StandInServer::leaveRunningObjectTable()
         return ComPtr<StandInServer>::adopt(this);
     }();
     RevokeActiveObject(std::exchange(m_tableCookie, 0), nullptr);
+    if (m_omniRigCookie)
+        RevokeActiveObject(std::exchange(m_omniRigCookie, 0), nullptr);
     g_inTable = false;
     CoDisconnectObject(static_cast<IOmniRigX *>(this), 0);
 }

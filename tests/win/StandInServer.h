@@ -85,5 +85,7 @@ private:
     ComPtr<StandInConnectionPoint> m_point;
     bool m_listed = false;
     DWORD m_tableCookie = 0;
+    // The EXE is listed as OmniRig too, so that a program that looks for OmniRig finds it (the panel's tests).
+    DWORD m_omniRigCookie = 0;
     DWORD m_connections = 0;
 };

@@ -1,8 +1,9 @@
-// ledImage: the LED's 64 images (16 shapes in four looks), compiled into the program as data.
+// ledImage: the LED's 64 images (16 shapes in four looks), kept in the program: compiled in as data, or on
+// Windows as the program's own bitmap resources.
 //
 // Each is a 13 x 13, 4-bit device-independent bitmap of 208 bytes (see LedDib), found by its name: the
-// shape's base name and the look's suffix, e.g. "AMRNDLED3DUP". The build makes the table from the
-// checked-in files in src/led/images, which tools/ledimages draws. Any thread: the data never changes.
+// shape's base name and the look's suffix, e.g. "AMRNDLED3DUP". The build makes them from the checked-in
+// files in src/led/images, which tools/ledimages draws. Any thread: the data never changes.
 #pragma once
 
 #include <cstdint>

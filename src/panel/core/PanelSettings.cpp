@@ -9,20 +9,29 @@
 
 namespace PanelSettings {
 
-std::string defaultIniPath(const std::string &currentDir)
+PathStyle nativePathStyle()
+{
+#ifdef _WIN32
+    return PathStyle::Windows;
+#else
+    return PathStyle::Posix;
+#endif
+}
+
+std::string defaultIniPath(const std::string &currentDir, PathStyle style)
 {
     if (currentDir.ends_with('/') || currentDir.ends_with('\\'))
         return currentDir + std::string(FileName);
-    return currentDir + '/' + std::string(FileName);
+    return currentDir + (style == PathStyle::Windows ? '\\' : '/') + std::string(FileName);
 }
 
-std::string iniPath(const std::vector<std::string> &arguments, const std::string &currentDir)
+std::string iniPath(const std::vector<std::string> &arguments, const std::string &currentDir, PathStyle style)
 {
     // Reading from one file and saving to another would overwrite the saved settings with defaults, so a
     // switch without a file name falls back to the default file for both.
     if (arguments.size() > 2 && UpperCaseText(arguments[1]) == "-F" && !arguments[2].empty())
-        return arguments[2];
-    return defaultIniPath(currentDir);
+        return style == PathStyle::Windows ? UpperCaseText(arguments[2]) : arguments[2];
+    return defaultIniPath(currentDir, style);
 }
 
 std::optional<std::int64_t> wholeNumber(std::string_view text)

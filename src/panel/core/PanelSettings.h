@@ -28,12 +28,19 @@ inline constexpr int MaxPosition = 4000;
 
 enum class Track { None = 0, Rig1 = 1, Rig2 = 2 };
 
+// How the file system names files. Posix: case counts and "/" separates; a path named on the command line is
+// taken as given. Windows: case does not count and a backslash separates; the named path is upper-cased, as the
+// program has always done there.
+enum class PathStyle { Posix, Windows };
+// The style of the system the program was built for.
+PathStyle nativePathStyle();
+
 // arguments as the program got them, the program first. "-F" (in any case) as the first argument names the
-// file in the second, taken as given: file names here are case-sensitive. Any other command line, and a
-// "-F" without a file after it, gives the default path.
-std::string iniPath(const std::vector<std::string> &arguments, const std::string &currentDir);
+// file in the second. Any other command line, and a "-F" without a file after it, gives the default path.
+std::string iniPath(const std::vector<std::string> &arguments, const std::string &currentDir,
+                    PathStyle style = nativePathStyle());
 // VELKOR.INI in currentDir.
-std::string defaultIniPath(const std::string &currentDir);
+std::string defaultIniPath(const std::string &currentDir, PathStyle style = nativePathStyle());
 
 // A whole number in decimal, with an optional leading minus; one too large for 64 bits counts as the
 // largest of its sign, since every use clamps it anyway.

@@ -1,0 +1,575 @@
+// The window: its controls, what the panel's core shows on them, and what the operator does with them.
+#include "VE2Z.h"
+
+#include "AMAdvLed.h"
+#include "AboutDlg.h"
+#include "WinText.h"
+#include "platform/InstanceMarker.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+using Panel::Control;
+
+namespace {
+
+constexpr COLORREF Background = RGB(128, 128, 128);
+constexpr UINT_PTR PollTimerId = 1;
+// A note for the operator, shown from the message loop so that whoever asked for it goes on at once.
+constexpr UINT NoteMessage = WM_APP + 1;
+
+TSO2VPanel::MessageHook &hookSlot()
+{
+    static TSO2VPanel::MessageHook hook;
+    return hook;
+}
+
+std::string &titleSlot()
+{
+    static std::string title;
+    return title;
+}
+
+// The shell's message to every top-level window when the notification area has been made anew.
+UINT taskbarCreated()
+{
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+HFONT makeFont(const wchar_t *face, int points)
+{
+    const HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+HICON loadIcon(HINSTANCE instance, const wchar_t *name, int size)
+{
+    return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+UINT boxFlags(const Panel::Box &box)
+{
+    UINT flags = box.buttons == Panel::BoxButtons::OkCancel ? MB_OKCANCEL : MB_OK;
+    if (box.icon == Panel::BoxIcon::Stop)
+        flags |= MB_ICONSTOP;
+    return flags;
+}
+
+} // namespace
+
+// The poll timer as the core drives it: a timer of the window, whose ticks come through its messages.
+class TSO2VPanel::Timer final : public Panel::PollTimer {
+public:
+    explicit Timer(TSO2VPanel &panel) : p(panel) {}
+    void start(int intervalMs) override { SetTimer(p.m_hwnd, PollTimerId, UINT(intervalMs), nullptr); }
+
+private:
+    TSO2VPanel &p;
+};
+
+// What the core shows, on the window's controls. Setting a control from code sends no notification, so
+// only the operator's changes reach the core.
+class TSO2VPanel::Face final : public Panel::PanelFace {
+public:
+    explicit Face(TSO2VPanel &panel) : p(panel) {}
+
+    void setText(Control label, const std::string &text) override
+    {
+        SetWindowTextW(p.control(label), WinText::wide(text).c_str());
+    }
+    void setVisible(Control control, bool visible) override
+    {
+        ShowWindow(p.control(control), visible ? SW_SHOWNA : SW_HIDE);
+    }
+    void setEnabled(Control control, bool enabled) override { EnableWindow(p.control(control), enabled); }
+    void setChecked(Control control, bool checked) override
+    {
+        const bool tracking =
+            control == Control::TrackNone || control == Control::TrackRig1 || control == Control::TrackRig2;
+        if (tracking && checked)
+            CheckRadioButton(p.m_hwnd, controlId(Control::TrackNone), controlId(Control::TrackRig2),
+                             controlId(control));
+        else
+            SendMessageW(p.control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    void setShiftPosition(int position) override
+    {
+        SendMessageW(p.control(Control::Shift), TBM_SETPOS, TRUE, position);
+    }
+    void setShiftSelection(int start, int end) override
+    {
+        SendMessageW(p.control(Control::Shift), TBM_SETSELSTART, FALSE, start);
+        SendMessageW(p.control(Control::Shift), TBM_SETSELEND, TRUE, end);
+    }
+    void setLedOn(Control led, bool on) override { p.led(led).core().setLedOn(on); }
+    void setLedColour(Control led, Panel::Colour colour) override { p.led(led).core().setColor(1, colour); }
+
+    Panel::BoxAnswer showBox(const Panel::Box &box) override
+    {
+        const HWND owner = IsWindow(p.m_hwnd) ? p.m_hwnd : nullptr;
+        const int answer =
+            MessageBoxW(owner, WinText::wide(box.text).c_str(), WinText::wide(box.caption).c_str(), boxFlags(box));
+        return answer == IDOK ? Panel::BoxAnswer::Ok : Panel::BoxAnswer::Cancel;
+    }
+    void showNote(const Panel::Box &box) override
+    {
+        m_notes.push_back(box);
+        PostMessageW(p.m_hwnd, NoteMessage, 0, 0);
+    }
+    void showNextNote()
+    {
+        if (m_notes.empty())
+            return;
+        const Panel::Box box = m_notes.front();
+        m_notes.erase(m_notes.begin());
+        showBox(box);
+    }
+    void setAboutTexts(const Panel::AboutTexts &texts) override
+    {
+        AboutCore &about = p.m_aboutDialog->core();
+        about.setTitle(texts.title);
+        about.setProductName(texts.productName);
+        about.setCopyRight(texts.copyRight);
+        about.setProgrammer(texts.programmer);
+        about.setWebSite(texts.webSite);
+        // A failure to copy the icon leaves the box without one.
+        if (const HICON icon = loadIcon(p.m_instance, L"MAINICON", 48)) {
+            p.m_aboutDialog->setIcon(icon);
+            DestroyIcon(icon);
+        }
+    }
+    void executeAbout() override { p.m_aboutDialog->Execute(); }
+    std::string applicationTitle() override { return TSO2VPanel::applicationTitle(); }
+    void setApplicationTitle(const std::string &title) override { TSO2VPanel::setApplicationTitle(title); }
+
+    // The shell always has a notification area; until it is up, the icon is added when it comes.
+    bool trayAvailable() override { return true; }
+    void showTrayIcon(Panel::TrayImage image) override
+    {
+        p.m_trayIconShown = image == Panel::TrayImage::OmniRig ? p.m_omniRigIcon : p.m_smallIcon;
+        p.notifyTray(p.m_trayAdded ? NIM_MODIFY : NIM_ADD);
+        p.m_trayAdded = true;
+    }
+    void hideTrayIcon() override
+    {
+        p.notifyTray(NIM_DELETE);
+        p.m_trayAdded = false;
+    }
+    void appendTrayMenuItem(int id, const std::string &caption) override
+    {
+        AppendMenuW(p.m_trayMenu, MF_STRING, TrayMenuBase + UINT(id), WinText::wide(caption).c_str());
+    }
+    void popupTrayMenu(Panel::Point at) override
+    {
+        // The window in front first and a message after, or the menu stays open when the operator clicks
+        // elsewhere. The choice comes back as a WM_COMMAND.
+        SetForegroundWindow(p.m_hwnd);
+        TrackPopupMenuEx(p.m_trayMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, p.m_hwnd, nullptr);
+        PostMessageW(p.m_hwnd, WM_NULL, 0, 0);
+    }
+
+    bool setSystemMenuText(int command, const std::string &text) override
+    {
+        return ModifyMenuW(GetSystemMenu(p.m_hwnd, FALSE), UINT(command), MF_BYCOMMAND | MF_STRING, UINT(command),
+                           WinText::wide(text).c_str());
+    }
+    bool removeSystemMenuItem(int position) override
+    {
+        return DeleteMenu(GetSystemMenu(p.m_hwnd, FALSE), UINT(position), MF_BYPOSITION);
+    }
+    void appendSystemMenuSeparator() override { AppendMenuW(GetSystemMenu(p.m_hwnd, FALSE), MF_SEPARATOR, 0, nullptr); }
+    void appendSystemMenuItem(int command, const std::string &text) override
+    {
+        AppendMenuW(GetSystemMenu(p.m_hwnd, FALSE), MF_STRING, UINT(command), WinText::wide(text).c_str());
+    }
+    void defaultSystemCommand(int command) override
+    {
+        DefWindowProcW(p.m_hwnd, WM_SYSCOMMAND, WPARAM(unsigned(command)), p.m_systemCommandParam);
+    }
+
+    void bringToFront() override { SetForegroundWindow(p.m_hwnd); }
+    Panel::Point cursorPosition() override
+    {
+        POINT at{};
+        GetCursorPos(&at);
+        return {at.x, at.y};
+    }
+    bool isMinimized() override { return IsIconic(p.m_hwnd); }
+    void restore() override { ShowWindow(p.m_hwnd, SW_RESTORE); }
+    void close() override
+    {
+        if (IsWindow(p.m_hwnd))
+            DestroyWindow(p.m_hwnd);
+    }
+    // Every message loop ends on it, a box's too.
+    void exitNow() override { PostQuitMessage(0); }
+    void processPendingEvents() override
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(int(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+private:
+    TSO2VPanel &p;
+    std::vector<Panel::Box> m_notes;
+};
+
+void TSO2VPanel::setMessageHook(MessageHook hook)
+{
+    hookSlot() = std::move(hook);
+}
+
+std::string TSO2VPanel::applicationTitle()
+{
+    return titleSlot();
+}
+
+void TSO2VPanel::setApplicationTitle(const std::string &title)
+{
+    titleSlot() = title;
+}
+
+TSO2VPanel::TSO2VPanel(HINSTANCE instance, const std::vector<std::string> &arguments, const std::string &currentDir)
+    : m_instance(instance), m_face(std::make_unique<Face>(*this)), m_timer(std::make_unique<Timer>(*this)),
+      m_instanceMapping(std::make_unique<InstanceMarker>()),
+      m_core(std::make_unique<Panel::PanelCore>(*m_face, *m_instanceMapping, *m_timer))
+{
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    m_mainIcon = loadIcon(instance, L"MAINICON", GetSystemMetrics(SM_CXICON));
+    m_smallIcon = loadIcon(instance, L"MAINICON", GetSystemMetrics(SM_CXSMICON));
+    m_omniRigIcon = loadIcon(instance, L"OMNIRIG", GetSystemMetrics(SM_CXSMICON));
+    m_background = CreateSolidBrush(Background);
+    m_windowFont = makeFont(L"MS Sans Serif", 8);
+    m_labelFont = makeFont(L"Verdana", 8);
+    const wchar_t *glyphs[3] = {L"A2B", L"SWAP", L"B2A"};
+    for (int i = 0; i < 3; ++i)
+        m_glyphs[i] = static_cast<HBITMAP>(LoadImageW(instance, glyphs[i], IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpszClassName = ClassName;
+    windowClass.hInstance = instance;
+    windowClass.lpfnWndProc = &TSO2VPanel::windowProc;
+    windowClass.hIcon = m_mainIcon;
+    windowClass.hIconSm = m_smallIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = m_background;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error("The panel's window class could not be registered");
+    // An ordinary sizeable frame, 224 x 167 outside, first at 317, 109.
+    m_hwnd = CreateWindowExW(0, ClassName, L"VE2Z", WS_OVERLAPPEDWINDOW, 317, 109, 224, 167, nullptr, nullptr, instance,
+                             this);
+    if (!m_hwnd)
+        throw std::runtime_error("The panel's window could not be created");
+    m_trayMenu = CreatePopupMenu();
+    createControls();
+    m_aboutDialog = std::make_unique<TAboutDlg>(m_hwnd);
+
+    m_core->FormCreate(arguments, currentDir);
+}
+
+TSO2VPanel::~TSO2VPanel()
+{
+    m_core->windowClosing();
+    m_core.reset();
+    if (IsWindow(m_hwnd))
+        DestroyWindow(m_hwnd);
+    m_aboutDialog.reset();
+    m_rig1Led.reset();
+    m_rig2Led.reset();
+    if (m_trayMenu)
+        DestroyMenu(m_trayMenu);
+    for (HBITMAP glyph : m_glyphs)
+        if (glyph)
+            DeleteObject(glyph);
+    for (HGDIOBJ object :
+         {static_cast<HGDIOBJ>(m_windowFont), static_cast<HGDIOBJ>(m_labelFont), static_cast<HGDIOBJ>(m_background)})
+        if (object)
+            DeleteObject(object);
+    for (HICON icon : {m_mainIcon, m_smallIcon, m_omniRigIcon})
+        if (icon)
+            DestroyIcon(icon);
+}
+
+void TSO2VPanel::createControls()
+{
+    SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
+    const auto make = [this](Control which, const wchar_t *windowClass, DWORD style, RECT place, const wchar_t *text,
+                             HFONT font) {
+        const HWND hwnd = CreateWindowExW(
+            0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom,
+            m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(which))), m_instance, nullptr);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        m_controls[static_cast<int>(which)] = hwnd;
+        return hwnd;
+    };
+    // In the layout's order; places are left, top, width, height.
+    make(Control::A2B, L"BUTTON", BS_OWNERDRAW, {2, 4, 65, 41}, L"", m_windowFont);
+    make(Control::SWAP, L"BUTTON", BS_OWNERDRAW, {70, 4, 65, 41}, L"", m_windowFont);
+    make(Control::B2A, L"BUTTON", BS_OWNERDRAW, {139, 4, 65, 41}, L"", m_windowFont);
+    m_rig1Led = std::make_unique<TAMAdvLed>(m_hwnd, controlId(Control::Rig1LED), 4, 48);
+    m_rig2Led = std::make_unique<TAMAdvLed>(m_hwnd, controlId(Control::Rig2LED), 115, 48);
+    m_controls[static_cast<int>(Control::Rig1LED)] = m_rig1Led->handle();
+    m_controls[static_cast<int>(Control::Rig2LED)] = m_rig2Led->handle();
+    m_rig1Led->loaded();
+    m_rig2Led->loaded();
+    const DWORD label = SS_LEFT | SS_NOPREFIX;
+    make(Control::Rig1, L"STATIC", label, {20, 50, 89, 14}, L"Rig1", m_labelFont);
+    make(Control::Rig2, L"STATIC", label, {132, 49, 73, 17}, L"Rig2", m_labelFont);
+    make(Control::OmniRig, L"STATIC", label, {6, 64, 187, 14}, L"OmniRig status", m_labelFont);
+    make(Control::ShiftHZ, L"STATIC", label | SS_NOTIFY, {147, 81, 59, 16}, L"+0000 Hz", m_labelFont);
+    const HWND shift =
+        make(Control::Shift, TRACKBAR_CLASSW, TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_ENABLESELRANGE | WS_TABSTOP,
+             {12, 78, 137, 17}, L"", m_windowFont);
+    SendMessageW(shift, TBM_SETRANGEMIN, FALSE, PanelSettings::MinPosition);
+    SendMessageW(shift, TBM_SETRANGEMAX, FALSE, PanelSettings::MaxPosition);
+    SendMessageW(shift, TBM_SETTICFREQ, 10, 0);
+    SendMessageW(shift, TBM_SETLINESIZE, 0, 1);
+    SendMessageW(shift, TBM_SETPAGESIZE, 0, 2);
+    SendMessageW(shift, TBM_SETPOS, TRUE, PanelSettings::CentrePosition);
+    SendMessageW(shift, TBM_SETSEL, TRUE, MAKELPARAM(PanelSettings::CentrePosition, PanelSettings::CentrePosition));
+    const HWND rit = make(Control::RIT, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, {4, 80, 17, 17}, L"RIT", m_windowFont);
+    make(Control::TrackNone, L"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {16, 104, 57, 17}, L"None",
+         m_windowFont);
+    make(Control::TrackRig1, L"BUTTON", BS_AUTORADIOBUTTON, {81, 104, 57, 17}, L"Rig1", m_windowFont);
+    make(Control::TrackRig2, L"BUTTON", BS_AUTORADIOBUTTON, {147, 104, 57, 17}, L"Rig2", m_windowFont);
+    // RIT lies over the slider's left end, as the later control does in the layout; the tab order, which
+    // the window keeps itself (tabbed), stays as the layout gives it.
+    SetWindowPos(rit, GetWindow(shift, GW_HWNDPREV) ? GetWindow(shift, GW_HWNDPREV) : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    m_tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, m_instance, nullptr);
+    const auto hint = [this](Control which, const wchar_t *text) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_hwnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(control(which));
+        tool.lpszText = const_cast<wchar_t *>(text);
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    hint(Control::TrackRig1, L"Track Rig1");
+    hint(Control::TrackRig2, L"Track Rig 2");
+}
+
+void TSO2VPanel::show(int showCommand)
+{
+    ShowWindow(m_hwnd, showCommand);
+    UpdateWindow(m_hwnd);
+}
+
+bool TSO2VPanel::tabbed(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !IsWindow(m_hwnd) ||
+        (message.hwnd != m_hwnd && !IsChild(m_hwnd, message.hwnd)))
+        return false;
+    // The stops in order: the slider, RIT, and the tracking group at its selected button.
+    std::array<HWND, 3> stops{control(Control::Shift), control(Control::RIT), control(Control::TrackNone)};
+    for (Control track : {Control::TrackRig1, Control::TrackRig2})
+        if (SendMessageW(control(track), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            stops[2] = control(track);
+    const HWND focus = GetFocus();
+    int at = -1;
+    for (int i = 0; i < 3; ++i)
+        if (stops[std::size_t(i)] == focus ||
+            (i == 2 && (focus == control(Control::TrackNone) || focus == control(Control::TrackRig1) ||
+                        focus == control(Control::TrackRig2))))
+            at = i;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? 2 : 1;
+    for (int tries = 1; tries <= 3; ++tries) {
+        const int next = ((at < 0 ? (step == 1 ? 2 : 0) : at) + step * tries) % 3;
+        const HWND candidate = stops[std::size_t(next)];
+        if (IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+            SetFocus(candidate);
+            break;
+        }
+    }
+    return true;
+}
+
+int TSO2VPanel::run()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (tabbed(message))
+            continue;
+        if (IsWindow(m_hwnd) && IsDialogMessageW(m_hwnd, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return int(message.wParam);
+}
+
+LRESULT CALLBACK TSO2VPanel::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *panel = static_cast<TSO2VPanel *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        panel->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+    }
+    auto *panel = reinterpret_cast<TSO2VPanel *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!panel)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (const MessageHook &hook = hookSlot()) {
+        LRESULT result = 0;
+        if (hook(*panel, message, wParam, lParam, result))
+            return result;
+    }
+    return panel->dispatch(message, wParam, lParam);
+}
+
+LRESULT TSO2VPanel::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_HSCROLL:
+        // Every notification of the slider, also the one that ends a movement without a change.
+        if (reinterpret_cast<HWND>(lParam) == control(Control::Shift) && m_core)
+            m_core->shiftMoved(int(SendMessageW(control(Control::Shift), TBM_GETPOS, 0, 0)));
+        return 0;
+    case WM_SYSCOMMAND:
+        // The core gives it its default processing first, then looks for its own commands.
+        m_systemCommandParam = lParam;
+        if (m_core)
+            m_core->systemCommand(int(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == PollTimerId && m_core)
+            m_core->timerTicked();
+        return 0;
+    case TrayMessage:
+        if (m_core)
+            m_core->trayActivated(LOWORD(lParam) == WM_RBUTTONDOWN);
+        return 0;
+    case NoteMessage:
+        m_face->showNextNote();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, Background);
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(m_background);
+    }
+    case WM_DRAWITEM:
+        drawSpeedButton(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        return TRUE;
+    case WM_DESTROY:
+        KillTimer(m_hwnd, PollTimerId);
+        if (m_core)
+            m_core->windowClosing();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        if (message == taskbarCreated() && m_trayAdded)
+            notifyTray(NIM_ADD);
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    }
+}
+
+void TSO2VPanel::command(int id, int code, HWND from)
+{
+    if (!m_core)
+        return;
+    if (!from) {
+        // A choice in the tray menu.
+        if (code == 0 && id >= int(TrayMenuBase) && id < int(TrayMenuBase) + 7)
+            m_core->trayMenuChosen(id - int(TrayMenuBase));
+        return;
+    }
+    if (code != BN_CLICKED) // STN_CLICKED is the same code
+        return;
+    for (Control clickable : {Control::A2B, Control::SWAP, Control::B2A, Control::ShiftHZ})
+        if (id == controlId(clickable))
+            return m_core->clicked(clickable);
+    if (id == controlId(Control::RIT))
+        return m_core->ritToggled(SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    // A radio button tells when it is clicked, also when it was selected already: only a new selection counts.
+    const std::array<std::pair<Control, PanelSettings::Track>, 3> tracks{
+        {{Control::TrackNone, PanelSettings::Track::None},
+         {Control::TrackRig1, PanelSettings::Track::Rig1},
+         {Control::TrackRig2, PanelSettings::Track::Rig2}}};
+    for (const auto &[button, track] : tracks)
+        if (id == controlId(button) && SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED &&
+            m_core->selectedTrack() != track)
+            return m_core->trackSelected(button);
+}
+
+void TSO2VPanel::drawSpeedButton(const DRAWITEMSTRUCT &item)
+{
+    RECT frame = item.rcItem;
+    const bool down = (item.itemState & ODS_SELECTED) != 0;
+    DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+    int glyph = -1;
+    for (int i = 0; i < 3; ++i)
+        if (int(item.CtlID) == controlId(static_cast<Control>(i)))
+            glyph = i;
+    if (glyph < 0 || !m_glyphs[glyph])
+        return;
+    BITMAP bitmap{};
+    GetObjectW(m_glyphs[glyph], sizeof bitmap, &bitmap);
+    const HDC source = CreateCompatibleDC(item.hDC);
+    const HGDIOBJ old = SelectObject(source, m_glyphs[glyph]);
+    // Centred on the face, a pixel down and right while pressed, inside the frame; the colour of the image's
+    // bottom-left pixel is transparent, as on a speed button's glyph.
+    const COLORREF transparent = GetPixel(source, 0, bitmap.bmHeight - 1);
+    const int width = item.rcItem.right - item.rcItem.left;
+    const int height = item.rcItem.bottom - item.rcItem.top;
+    int left = (width - bitmap.bmWidth) / 2 + (down ? 1 : 0);
+    int top = (height - bitmap.bmHeight) / 2 + (down ? 1 : 0);
+    const RECT inside{2, 2, width - 2, height - 2};
+    const int fromX = std::max(0, int(inside.left - left));
+    const int fromY = std::max(0, int(inside.top - top));
+    const int toX = std::min(int(bitmap.bmWidth), int(inside.right - left));
+    const int toY = std::min(int(bitmap.bmHeight), int(inside.bottom - top));
+    if (toX > fromX && toY > fromY)
+        TransparentBlt(item.hDC, left + fromX, top + fromY, toX - fromX, toY - fromY, source, fromX, fromY, toX - fromX,
+                       toY - fromY, transparent);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+HWND TSO2VPanel::control(Control which) const
+{
+    return m_controls[static_cast<int>(which)];
+}
+
+TAMAdvLed &TSO2VPanel::led(Control which) const
+{
+    return which == Control::Rig1LED ? *m_rig1Led : *m_rig2Led;
+}
+
+void TSO2VPanel::notifyTray(DWORD action)
+{
+    // The first version of the record: message, icon and tip.
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = m_hwnd;
+    data.uID = TrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TrayMessage;
+    data.hIcon = m_trayIconShown;
+    lstrcpynW(data.szTip, L"VELKOR", 64);
+    if (!Shell_NotifyIconW(action, &data) && action == NIM_MODIFY)
+        Shell_NotifyIconW(NIM_ADD, &data); // the shell had not taken it yet
+}

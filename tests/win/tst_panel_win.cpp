@@ -1,0 +1,609 @@
+// The Windows program itself under Wine, on a desktop of its own (Xvfb and openbox), against the
+// out-of-process stand-in OmniRig, which it finds as OmniRig: start-up and the settings file's bytes, a second
+// copy refused, the transfers, tracking, the offset and RIT, calibration, the LEDs' pixels on the screen, the
+// status texts, the system menu and the tray menu with each command, and both ways out. It is driven from
+// outside, as an operator or the shell would: clicks and keys posted to its controls, the tray icon's
+// callback message, system commands. Wine lets no other process read a window's menus, so the menus are read
+// by velkor_probe.exe, the same program with a window into it (PanelProbe_win.cpp).
+#include "AboutDlg.h"
+#include "ComApartment.h"
+#include "ComBstr.h"
+#include "ComPtr.h"
+#include "LedCore.h"
+#include "OmniRig_TLB.h"
+#include "StandInControl.h"
+#include "VE2Z.h"
+#include "WinText.h"
+#include "WineTest.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace OmniRig;
+using Panel::Control;
+
+namespace {
+
+constexpr int WaitMs = 20000;
+constexpr ULONG_PTR ProbeQuery = 0x564B5052;
+constexpr long Readable = PM_FREQ | PM_RX | PM_TX | PM_CW_U | PM_SSB_U | PM_SSB_L;
+
+std::wstring windowsPath(const char *unixPath)
+{
+    std::wstring path = L"Z:" + WinText::wide(unixPath);
+    for (wchar_t &c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+void check(HRESULT result, const char *call)
+{
+    if (FAILED(result))
+        WineTest::fail(__FILE__, __LINE__, std::string(call) + " failed: " + WineTest::show(result));
+}
+
+// Handles this thread's messages until done() holds or the time is up.
+bool waitFor(const std::function<bool()> &done, int ms = WaitMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + ULONGLONG(ms);
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::string text(HWND window)
+{
+    wchar_t buffer[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &length);
+    return WinText::utf8(buffer);
+}
+
+LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return LRESULT(result);
+}
+
+std::string fileText(const std::wstring &path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// A shown top-level window of process pid with that class and, when given, that title.
+HWND shownWindow(DWORD pid, const wchar_t *windowClass, const std::wstring &title = {})
+{
+    struct Search {
+        DWORD pid;
+        const wchar_t *windowClass;
+        std::wstring title;
+        HWND found = nullptr;
+    } search{pid, windowClass, title};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto &s = *reinterpret_cast<Search *>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t name[256] = {};
+            GetClassNameW(hwnd, name, 256);
+            if (owner != s.pid || !IsWindowVisible(hwnd) || lstrcmpiW(name, s.windowClass) != 0)
+                return TRUE;
+            if (!s.title.empty() && WinText::wide(text(hwnd)) != s.title)
+                return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The texts of a box's static controls, joined.
+std::string boxText(HWND box)
+{
+    std::string all;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (lstrcmpiW(name, L"Static") == 0)
+            all += text(child);
+    }
+    return all;
+}
+
+// The colours on the screen in a rectangle, 0x00RRGGBB row by row from the top left.
+std::vector<std::uint32_t> screenPixels(const RECT &area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t *>(bits),
+                                      static_cast<const std::uint32_t *>(bits) + width * height);
+    for (std::uint32_t &pixel : pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// What the LED shows with these properties on the panel's grey, as the LED's own rules paint it.
+std::vector<std::uint32_t> expectedLed(bool on, LedCore::TColor colorOn)
+{
+    struct NoFace final : LedFace {
+        void redrawNow() override {}
+    } face;
+    LedCore led(face);
+    led.setColor(1, colorOn);
+    led.setLedOn(on);
+    LedPixels pixels{};
+    led.paint(ledPixelFromColor(0x808080), pixels);
+    std::vector<std::uint32_t> rgb(pixels.begin(), pixels.end());
+    for (std::uint32_t &pixel : rgb)
+        pixel &= 0xFFFFFF;
+    return rgb;
+}
+
+// One run of the program (velkor.exe or the probe build) in a folder of its own, against the stand-in.
+class Program {
+public:
+    explicit Program(const std::string &settings = {}, const wchar_t *exe = L"velkor.exe",
+                     const std::wstring &folder = {})
+        : m_folder(folder.empty() ? freshFolder() : folder)
+    {
+        if (!settings.empty())
+            std::ofstream(std::filesystem::path(ini()), std::ios::binary) << settings;
+        m_process = start(exe);
+        m_panel = waitForPanel();
+    }
+    ~Program()
+    {
+        if (m_process.hProcess) {
+            // Closed as the operator closes it, so that it lets go of the stand-in; killed only when it hangs.
+            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT && m_panel)
+                PostMessageW(m_panel, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(m_process.hProcess, 10000) == WAIT_TIMEOUT)
+                TerminateProcess(m_process.hProcess, 9);
+            WaitForSingleObject(m_process.hProcess, 10000);
+            CloseHandle(m_process.hProcess);
+            CloseHandle(m_process.hThread);
+        }
+    }
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    static std::wstring freshFolder()
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        static int runs = 0;
+        const std::wstring folder =
+            std::wstring(temp) + L"velkor-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        return folder;
+    }
+
+    PROCESS_INFORMATION start(const wchar_t *exe) const
+    {
+        std::wstring command = L"\"" + windowsPath(VELKOR_BUILD_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
+        if (exe != std::wstring(L"velkor.exe"))
+            command = L"\"" + windowsPath(VELKOR_TESTS_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(), &startup,
+                            &process))
+            WineTest::fail(__FILE__, __LINE__, "the program could not be started");
+        return process;
+    }
+
+    std::wstring ini() const { return m_folder + L"\\VELKOR.INI"; }
+    const std::wstring &folder() const { return m_folder; }
+    std::string settings() const { return fileText(ini()); }
+    HWND panel() const { return m_panel; }
+    HANDLE process() const { return m_process.hProcess; }
+    DWORD pid() const { return m_process.dwProcessId; }
+    HWND item(Control control) const { return GetDlgItem(m_panel, TSO2VPanel::controlId(control)); }
+    std::string label(Control control) const { return text(item(control)); }
+    bool shown(Control control) const { return IsWindowVisible(item(control)); }
+    bool checked(Control control) const { return ask(item(control), BM_GETCHECK) == BST_CHECKED; }
+    int shift() const { return int(ask(item(Control::Shift), TBM_GETPOS)); }
+    // A click as the control gets it from the mouse.
+    void click(Control control) const { PostMessageW(item(control), BM_CLICK, 0, 0); }
+    void clickLabel(Control control) const
+    {
+        PostMessageW(item(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(item(control), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    void key(HWND to, WPARAM key) const
+    {
+        PostMessageW(to, WM_KEYDOWN, key, 1);
+        PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+    }
+    void systemCommand(WPARAM command) const { PostMessageW(m_panel, WM_SYSCOMMAND, command, 0); }
+    void trayCallback(UINT mouse) const
+    {
+        PostMessageW(m_panel, TSO2VPanel::TrayMessage, TSO2VPanel::TrayIconId, mouse);
+    }
+    bool ended(int ms = WaitMs) const
+    {
+        return waitFor([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    }
+    HWND waitForBox(const std::string &caption) const
+    {
+        HWND box = nullptr;
+        waitFor([&] { return (box = shownWindow(pid(), L"#32770", WinText::wide(caption))) != nullptr; });
+        return box;
+    }
+    // The probe's view of the menus and the tray icon.
+    std::string probe() const
+    {
+        const std::wstring path = m_folder + L"\\probe.txt";
+        DeleteFileW(path.c_str());
+        COPYDATASTRUCT data{ProbeQuery, DWORD(path.size() * sizeof(wchar_t)), const_cast<wchar_t *>(path.data())};
+        ask(m_panel, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        return fileText(path);
+    }
+    // Chooses an item of the tray menu, as the keyboard does in an open menu.
+    void chooseTrayItem(int position) const
+    {
+        trayCallback(WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        CHECK(waitFor([&] { return (menu = shownWindow(pid(), L"#32768")) != nullptr; }));
+        for (int i = 0; i <= position; ++i)
+            key(menu, VK_DOWN);
+        key(menu, VK_RETURN);
+        CHECK(waitFor([&] { return !IsWindowVisible(menu); }));
+    }
+    std::vector<std::uint32_t> ledPixels(Control led) const
+    {
+        RECT area{};
+        GetWindowRect(item(led), &area);
+        return screenPixels(area);
+    }
+
+private:
+    HWND waitForPanel() const
+    {
+        HWND panel = nullptr;
+        waitFor([&] {
+            panel = shownWindow(m_process.dwProcessId, TSO2VPanel::ClassName);
+            return panel || WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
+        });
+        return panel;
+    }
+
+    std::wstring m_folder;
+    PROCESS_INFORMATION m_process{};
+    HWND m_panel = nullptr;
+};
+
+// The stand-in OmniRig: started by the test, found by the program as OmniRig.
+struct StandIn {
+    ComApartment apartment;
+    ComPtr<IStandInControl> control;
+
+    StandIn()
+    {
+        // The server the program will find, which a copy of the program that did not end may still hold.
+        ComPtr<IUnknown> running;
+        if (SUCCEEDED(GetActiveObject(CLSID_StandInExe, nullptr, running.put())))
+            check(running->QueryInterface(IID_IStandInControl, reinterpret_cast<void **>(control.put())),
+                  "QueryInterface");
+        else
+            check(CoCreateInstance(CLSID_StandInExe, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl,
+                                   reinterpret_cast<void **>(control.put())),
+                  "CoCreateInstance");
+        check(control->Reset(), "Reset");
+        rig(1, L"IC-7300", ST_ONLINE, L"On-line", 7010000, PM_RX, PM_CW_U);
+        rig(2, L"FT-991", ST_ONLINE, L"On-line", 7020000, PM_RX, PM_SSB_L);
+    }
+    void rig(long n, const wchar_t *type, long status, const wchar_t *statusText, long freq, long tx, long mode,
+             long readable = Readable) const
+    {
+        check(control->SetRig(n, ComBstr(type).get(), readable, status, ComBstr(statusText).get(), freq, tx, mode),
+              "SetRig");
+    }
+    std::pair<long, long> read(long n) const
+    {
+        LONG freq = 0, mode = 0;
+        check(control->GetRig(n, &freq, &mode), "GetRig");
+        return {freq, mode};
+    }
+    void post(long dispId, long n = 0, long params = 0) const
+    {
+        VARIANT none;
+        VariantInit(&none);
+        check(control->PostEvent(dispId, n, params, none, none), "PostEvent");
+    }
+};
+
+const std::string Settings350 = "[VE2Z]\nOFFSET=350\nSHIFT=YES\nTRACK=0\n";
+
+} // namespace
+
+WINE_TEST(startsWithTheWindowAndTheSettingsAsApplied)
+{
+    StandIn standIn;
+    Program program("[VE2Z]\nOFFSET=-2500\nSHIFT=on\nTRACK=2\n");
+    CHECK(program.panel() != nullptr);
+    CHECK_EQ(text(program.panel()), std::string("VE2Z"));
+    RECT frame{};
+    GetWindowRect(program.panel(), &frame);
+    CHECK_EQ(frame.right - frame.left, 224L);
+    CHECK_EQ(frame.bottom - frame.top, 167L);
+    // Applied, then saved as applied: the offset clamped, SHIFT as YES, TRACK kept.
+    CHECK_EQ(program.settings(), std::string("[VE2Z]\nOFFSET=-2000\nSHIFT=YES\nTRACK=2\n"));
+    CHECK_EQ(program.shift(), 0);
+    CHECK(program.checked(Control::RIT));
+    CHECK(program.checked(Control::TrackRig2) && !program.checked(Control::TrackNone));
+    CHECK_EQ(program.label(Control::Rig1), std::string("IC-7300"));
+    CHECK_EQ(program.label(Control::Rig2), std::string("FT-991"));
+    CHECK_EQ(program.label(Control::OmniRig), std::string("[1] On-line"));
+    CHECK_EQ(program.label(Control::ShiftHZ), std::string("-2000 Hz"));
+    // The controls in their places, in client coordinates.
+    const struct {
+        Control control;
+        RECT place;
+    } places[] = {{Control::A2B, {2, 4, 67, 45}},         {Control::B2A, {139, 4, 204, 45}},
+                  {Control::Rig2LED, {115, 48, 128, 61}}, {Control::Shift, {12, 78, 149, 95}},
+                  {Control::RIT, {4, 80, 21, 97}},        {Control::TrackRig2, {147, 104, 204, 121}}};
+    for (const auto &expected : places) {
+        const WineTest::Row row("control " + std::to_string(TSO2VPanel::controlId(expected.control)));
+        RECT place{};
+        GetWindowRect(program.item(expected.control), &place);
+        MapWindowPoints(nullptr, program.panel(), reinterpret_cast<POINT *>(&place), 2);
+        CHECK(EqualRect(&place, &expected.place));
+    }
+    const LONG_PTR style = GetWindowLongPtrW(program.item(Control::Shift), GWL_STYLE);
+    CHECK((style & TBS_ENABLESELRANGE) != 0);
+    CHECK_EQ(ask(program.item(Control::Shift), TBM_GETSELSTART), LRESULT(0));
+    CHECK_EQ(ask(program.item(Control::Shift), TBM_GETSELEND), LRESULT(2000));
+}
+
+WINE_TEST(aSecondCopyIsRefusedAndTheFirstRunsOn)
+{
+    StandIn standIn;
+    Program first(Settings350);
+    CHECK(first.panel() != nullptr);
+    const PROCESS_INFORMATION second = first.start(L"velkor.exe");
+    HWND box = nullptr;
+    CHECK(waitFor([&] {
+        return (box = shownWindow(second.dwProcessId, L"#32770", L"VELKOR (1.5) Initialization Failure")) != nullptr;
+    }));
+    CHECK_EQ(boxText(box), std::string("Instance of Program Already Running"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    CHECK(waitFor([&] { return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0; }));
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    CHECK(WaitForSingleObject(first.process(), 0) == WAIT_TIMEOUT);
+    CHECK(IsWindowVisible(first.panel()));
+}
+
+WINE_TEST(theButtonsTransferWithTheOffset)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    program.click(Control::A2B);
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(7010350L, long(PM_CW_U)); }));
+    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 14200000, PM_RX, PM_SSB_U);
+    program.click(Control::B2A);
+    CHECK(waitFor([&] { return standIn.read(1) == std::make_pair(14199650L, long(PM_SSB_U)); }));
+    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 7020000, PM_RX, PM_SSB_L);
+    program.click(Control::SWAP);
+    CHECK(waitFor([&] { return standIn.read(1) == std::make_pair(7019650L, long(PM_SSB_L)); }));
+    CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_SSB_U)));
+    // Off line, nothing moves.
+    standIn.rig(1, L"IC-7300", 3, L"Rig is not responding", 3500000, PM_RX, PM_CW_U);
+    program.click(Control::A2B);
+    program.click(Control::RIT); // a later message: once it has run, so has A>B
+    CHECK(waitFor([&] { return !program.checked(Control::RIT); }));
+    CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_SSB_U)));
+}
+
+WINE_TEST(trackingFollowsAtTheNextRefresh)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    program.click(Control::TrackRig1);
+    CHECK(waitFor([&] { return program.settings() == "[VE2Z]\nOFFSET=350\nSHIFT=YES\nTRACK=1\n"; }));
+    standIn.rig(1, L"IC-7300", ST_ONLINE, L"On-line", 21000000, PM_RX, PM_CW_U);
+    standIn.post(DISPID_OnCustomReply, 1);
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(21000350L, long(PM_CW_U)); }));
+}
+
+WINE_TEST(theSliderTheLabelAndRit)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    const HWND shift = program.item(Control::Shift);
+    program.key(shift, VK_RIGHT);
+    CHECK(waitFor([&] { return program.label(Control::ShiftHZ) == "+351 Hz" && ask(shift, TBM_GETSELEND) == 2351; }));
+    CHECK(waitFor([&] { return program.settings() == "[VE2Z]\nOFFSET=351\nSHIFT=YES\nTRACK=0\n"; }));
+    program.clickLabel(Control::ShiftHZ);
+    CHECK(waitFor([&] { return program.label(Control::ShiftHZ) == "+0 Hz" && program.shift() == 2000; }));
+    CHECK(waitFor([&] { return program.settings() == "[VE2Z]\nOFFSET=0\nSHIFT=YES\nTRACK=0\n"; }));
+    program.click(Control::RIT);
+    CHECK(waitFor([&] { return !program.shown(Control::Shift) && !program.shown(Control::ShiftHZ); }));
+    CHECK(waitFor([&] { return program.settings() == "[VE2Z]\nOFFSET=0\nSHIFT=NOT\nTRACK=0\n"; }));
+}
+
+WINE_TEST(calibrationTakesTheOffsetFromTheRigs)
+{
+    StandIn standIn;
+    Program program("[VE2Z]\nOFFSET=0\nSHIFT=NOT\nTRACK=0\n");
+    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 7011250, PM_RX, PM_SSB_L);
+    program.systemCommand(Panel::PanelCore::CaliberCommand);
+    CHECK(waitFor([&] { return program.shift() == 3250; }));
+    CHECK(waitFor([&] {
+        return program.label(Control::ShiftHZ) == "+1250 Hz" && program.checked(Control::RIT) &&
+               program.shown(Control::Shift);
+    }));
+}
+
+WINE_TEST(theLedsShowEachStateOnTheScreen)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    const auto showsRig1 = [&](bool on, LedCore::TColor colour) {
+        return waitFor([&] { return program.ledPixels(Control::Rig1LED) == expectedLed(on, colour); }, 5000);
+    };
+    CHECK(showsRig1(true, 0x00FF00));
+    standIn.rig(1, L"IC-7300", ST_ONLINE, L"On-line", 7010000, PM_TX, PM_CW_U);
+    standIn.post(DISPID_OnCustomReply, 1);
+    CHECK(showsRig1(true, 0x0000FF));
+    standIn.rig(1, L"IC-7300", 3, L"Rig is not responding", 7010000, PM_TX, PM_CW_U);
+    standIn.post(DISPID_OnStatusChange, 1);
+    CHECK(showsRig1(false, 0x0000FF));
+    // Rig2's LED is first switched by an event for rig 2.
+    CHECK(waitFor([&] { return program.ledPixels(Control::Rig2LED) == expectedLed(false, 0x00FF00); }, 5000));
+    standIn.post(DISPID_OnParamsChange, 2, PM_FREQ);
+    CHECK(waitFor([&] { return program.ledPixels(Control::Rig2LED) == expectedLed(true, 0x00FF00); }, 5000));
+}
+
+WINE_TEST(theStatusTexts)
+{
+    StandIn standIn;
+    Program program(Settings350, L"velkor_probe.exe");
+    const struct {
+        const wchar_t *status;
+        const char *label;
+        bool ledShown;
+        const char *trayIcon;
+    } rows[] = {{L"Rig is not configured", "[1] Rig is not configured", false, "MAINICON"},
+                {L"On-line", "[1] On-line", true, "MAINICON"},
+                {L"Port is not available", "[1] Port is not available", true, "MAINICON"},
+                {L"Scanning", "Scanning", true, "OMNIRIG"}};
+    for (const auto &row : rows) {
+        const WineTest::Row name(row.label);
+        standIn.rig(1, L"IC-7300", 2, row.status, 7010000, PM_RX, PM_CW_U);
+        standIn.post(DISPID_OnStatusChange, 1);
+        // Each read may come between two steps of the handler (it runs while the handler waits for OmniRig),
+        // so the whole outcome is waited for.
+        CHECK(waitFor([&] {
+            return program.label(Control::OmniRig) == row.label && program.shown(Control::Rig1LED) == row.ledShown &&
+                   program.shown(Control::Rig1) == row.ledShown &&
+                   program.probe().ends_with(std::string("tray icon\n") + row.trayIcon + "\n");
+        }));
+    }
+    check(standIn.control->SetDialogVisible(VARIANT_TRUE), "SetDialogVisible");
+    standIn.post(DISPID_OnVisibleChange);
+    CHECK(waitFor([&] {
+        return program.label(Control::OmniRig) == "OmniRig Visible" && !program.shown(Control::A2B) &&
+               !program.shown(Control::SWAP) && !program.shown(Control::B2A);
+    }));
+}
+
+WINE_TEST(theSystemMenuAndItsCommands)
+{
+    StandIn standIn;
+    Program program(Settings350, L"velkor_probe.exe");
+    const std::string menus = program.probe();
+    const std::string system = menus.substr(0, menus.find("tray menu\n"));
+    // The standard entries less the first (Restore), Quit in place of Close, then ours.
+    // The system's entries less the first (Restore), with Quit for Close, then ours; Wine adds one of its own.
+    CHECK(system.starts_with("system menu\n61456\t&Move\n"));
+    CHECK(system.find("\n61728\t") == std::string::npos);
+    CHECK(system.find("\n61536\t&Quit\tAlt+F4\n") != std::string::npos);
+    CHECK(system.ends_with("\n-\n555\tOmniRig Settings\n444\tOffset Caliber\n666\t&About...\n"));
+    program.systemCommand(Panel::PanelCore::SettingsCommand);
+    short put = 0;
+    CHECK(waitFor([&] { return SUCCEEDED(standIn.control->DialogVisiblePut(&put)) && put == -1; }));
+
+    program.systemCommand(Panel::PanelCore::AboutCommand);
+    const HWND about = program.waitForBox("Velkor Using OmniRig");
+    CHECK(about != nullptr);
+    CHECK_EQ(text(GetDlgItem(about, TAboutDlg::ProductNameId)), std::string("VELKOR 1.5.00"));
+    const LONG_PTR style = GetWindowLongPtrW(about, GWL_STYLE);
+    CHECK((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0 && (style & WS_SYSMENU) != 0);
+    // Escape does nothing; a mark posted after it shows when it has been handled. Enter presses OK.
+    const HWND ok = GetDlgItem(about, IDOK);
+    program.key(ok, VK_ESCAPE);
+    PostMessageW(ok, BM_SETSTATE, TRUE, 0);
+    CHECK(waitFor([&] { return (ask(ok, BM_GETSTATE) & BST_PUSHED) != 0; }));
+    CHECK(IsWindowVisible(about));
+    PostMessageW(ok, BM_SETSTATE, FALSE, 0);
+    program.key(ok, VK_RETURN);
+    CHECK(waitFor([&] { return !IsWindowVisible(about); }));
+
+    // Quit closes at once, without asking and without writing the settings.
+    std::filesystem::remove(std::filesystem::path(program.ini()));
+    program.systemCommand(SC_CLOSE);
+    CHECK(program.ended());
+    CHECK(!std::filesystem::exists(std::filesystem::path(program.ini())));
+}
+
+WINE_TEST(theTrayMenuAndTheConfirmedExit)
+{
+    StandIn standIn;
+    Program program(Settings350, L"velkor_probe.exe");
+    const std::string menus = program.probe();
+    CHECK(menus.find("tray menu\n1000\tA>B\n1001\tB>A\n1002\tA<>B\n1003\tOmniRig Settings\n1004\tOffset Caliber\n"
+                     "1005\tAbout\n1006\tExit\ntray icon\nMAINICON\n") != std::string::npos);
+    // The left button does nothing.
+    program.trayCallback(WM_LBUTTONDOWN);
+    program.trayCallback(WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    CHECK(waitFor([&] { return (menu = shownWindow(program.pid(), L"#32768")) != nullptr; }));
+    program.key(menu, VK_ESCAPE);
+    CHECK(waitFor([&] { return !IsWindowVisible(menu); }));
+
+    program.chooseTrayItem(2); // A<>B
+    CHECK(waitFor([&] {
+        return standIn.read(2) == std::make_pair(7010350L, long(PM_CW_U)) &&
+               standIn.read(1) == std::make_pair(7019650L, long(PM_SSB_L));
+    }));
+    program.chooseTrayItem(5); // About
+    const HWND about = program.waitForBox("Velkor Using OmniRig");
+    CHECK(about != nullptr);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    CHECK(waitFor([&] { return !IsWindowVisible(about); }));
+
+    std::filesystem::remove(std::filesystem::path(program.ini()));
+    program.chooseTrayItem(6); // Exit, then Cancel
+    HWND box = program.waitForBox("Warning!");
+    CHECK(box != nullptr);
+    CHECK_EQ(boxText(box), std::string("Do you really want to exit?"));
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    CHECK(waitFor([&] { return !IsWindowVisible(box); }));
+    // Answered after the command has run to its end: the program runs on.
+    CHECK(program.probe().find("tray icon\nMAINICON") != std::string::npos);
+    CHECK(WaitForSingleObject(program.process(), 0) == WAIT_TIMEOUT);
+    program.chooseTrayItem(6); // Exit, then OK
+    box = program.waitForBox("Warning!");
+    CHECK(box != nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    CHECK(program.ended());
+    CHECK(!std::filesystem::exists(std::filesystem::path(program.ini())));
+}
