@@ -9,7 +9,7 @@ out=build-fuzz
 mkdir -p "$out/obj" "$out/corpus"
 
 flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-  -Isrc -Isrc/omnirig -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
+  -Isrc -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
 "$(pkg-config --variable=libexecdir Qt6Core)/moc" src/rigserver/core/RigWorker.h -o "$out/obj/moc_RigWorker.cpp"
 sources=(fuzz/rigctld_peer_fuzz.cpp "$out/obj/moc_RigWorker.cpp" src/omnirig/OmniRig_TLB.cpp)
 for name in RigWorker RigState RigSettings RigServerLog; do

@@ -1,6 +1,6 @@
 // Prints the time of one settings write (one key, and the panel's three keys in one replacement) and of one read,
 // as median and worst of 1000, on the folder that holds the temporary directory.
-#include "IniFile.h"
+#include "ini/IniFile.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Prints what an LED paint costs, alone and inside the writes that paint at once. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_led
-#include "AMAdvLed.h"
+#include "led/AMAdvLed.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

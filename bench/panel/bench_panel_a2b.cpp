@@ -9,12 +9,12 @@
 //
 //   bench_panel_a2b [CLICKS]
 #include "CountingProxy.h"
-#include "IniFile.h"
 #include "RigctldProcess.h"
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "platform/InstanceMarker.h"
-#include "MessageBoxes.h"
+#include "ini/IniFile.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/VE2Z.h"
 #include "rigserver/RigServerFactory.h"
 #include "rigserver/core/RigServer.h"
 #include "rigserver/core/RigServerSettings.h"
@@ -131,7 +131,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
         return QMessageBox::Ok;
     });
-    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
+    InstanceMarker::setDefaultName(
+        (QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(QString::fromStdString(settings.path())));
     TSO2VPanel panel({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
     panel.show();

@@ -2,9 +2,9 @@
 // of the settings file holding its three keys) as median and worst of 1000, on the folder that holds the
 // temporary directory.
 #include "FakeOmniRig.h"
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "platform/InstanceMarker.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/VE2Z.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
+    InstanceMarker::setDefaultName(
+        (QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<FakeOmniRigFactory>());
     QTemporaryDir folder;
     TSO2VPanel panel({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
     }
     std::sort(nanoseconds.begin(), nanoseconds.end());
     std::printf("folder: %s\n", qPrintable(folder.path()));
-    std::printf("slider step and save   median %8.1f us   99th %8.1f us   worst %8.1f us\n", nanoseconds[Runs / 2] / 1000.0,
-                nanoseconds[Runs * 99 / 100] / 1000.0, nanoseconds.back() / 1000.0);
+    std::printf("slider step and save   median %8.1f us   99th %8.1f us   worst %8.1f us\n",
+                nanoseconds[Runs / 2] / 1000.0, nanoseconds[Runs * 99 / 100] / 1000.0, nanoseconds.back() / 1000.0);
     return 0;
 }

@@ -4,10 +4,10 @@
 // with its default two Dummy rigs, in a fresh configuration folder.
 //
 //   bench_panel_startup [RUNS]       (the QPA platform is offscreen unless QT_QPA_PLATFORM says otherwise)
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "platform/InstanceMarker.h"
-#include "MessageBoxes.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/VE2Z.h"
 #include "rigserver/RigServerFactory.h"
 
 #include <QApplication>
@@ -82,7 +82,8 @@ int child(int argc, char *argv[], bool panel)
         std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
         return QMessageBox::Ok;
     });
-    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
+    InstanceMarker::setDefaultName(
+        (QStringLiteral("VELKOR-bench-%1").arg(QCoreApplication::applicationPid())).toStdString());
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(folder.filePath(QStringLiteral("rigserver.ini"))));
     TSO2VPanel window({QStringLiteral("velkor"), QStringLiteral("-F"), folder.filePath(QStringLiteral("VELKOR.INI"))});
     ShownReporter reporter(&window);

@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "about/AboutDlg.h"
 
-#include "AboutForm.h"
+#include "about/AboutForm.h"
 
 #include <QGuiApplication>
 #include <QPointer>

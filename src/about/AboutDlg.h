@@ -10,7 +10,7 @@
 // Threads: GUI thread only; the showing runs a nested event loop, through which the countdown also arrives.
 #pragma once
 
-#include "AboutCore.h"
+#include "about/core/AboutCore.h"
 
 #include <QIcon>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "AboutForm.h"
+#include "about/AboutForm.h"
 
-#include "WordWrapLabel.h"
+#include "about/WordWrapLabel.h"
 
 #include <QFontMetrics>
 #include <QFrame>

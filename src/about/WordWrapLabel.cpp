@@ -1,4 +1,4 @@
-#include "WordWrapLabel.h"
+#include "about/WordWrapLabel.h"
 
 #include <QPainter>
 #include <QStyle>

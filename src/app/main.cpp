@@ -1,8 +1,8 @@
 // The process entry: the application, the rig server the panel talks to, and the panel.
-#include "PanelArtwork.h"
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "MessageBoxes.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/VE2Z.h"
+#include "panel/resources/PanelArtwork.h"
 #include "rigserver/RigServerFactory.h"
 #include "rigserver/core/RigObject.h"
 

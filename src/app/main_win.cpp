@@ -1,5 +1,5 @@
 // The process entry of the Windows program.
-#include "VelkorMain.h"
+#include "panel/win32/VelkorMain.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {

@@ -1,6 +1,6 @@
-#include "FileStore.h"
+#include "ini/FileStore.h"
 
-#include "TemporaryName.h"
+#include "ini/TemporaryName.h"
 
 #include <cerrno>
 #include <climits>

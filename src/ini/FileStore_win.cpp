@@ -1,6 +1,6 @@
-#include "FileStore.h"
+#include "ini/FileStore.h"
 
-#include "TemporaryName.h"
+#include "ini/TemporaryName.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,7 +1,7 @@
-#include "IniFile.h"
+#include "ini/IniFile.h"
 
-#include "FileStore.h"
-#include "IniText.h"
+#include "ini/FileStore.h"
+#include "ini/IniText.h"
 
 IniWriteError::IniWriteError(const std::string &path) : std::runtime_error("Unable to write to " + path), m_path(path)
 {

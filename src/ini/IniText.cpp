@@ -1,6 +1,6 @@
-#include "IniText.h"
+#include "ini/IniText.h"
 
-#include "CaseMapping.h"
+#include "text/CaseMapping.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "TemporaryName.h"
+#include "ini/TemporaryName.h"
 
 #include <cstdint>
 #include <random>

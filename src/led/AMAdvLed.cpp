@@ -1,4 +1,4 @@
-#include "AMAdvLed.h"
+#include "led/AMAdvLed.h"
 
 #include <QEvent>
 #include <QPainter>

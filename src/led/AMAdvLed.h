@@ -14,7 +14,7 @@
 // Thread: GUI thread only. The state-change handler runs synchronously inside the LedOn write.
 #pragma once
 
-#include "LedCore.h"
+#include "led/core/LedCore.h"
 
 #include <QImage>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <array>
 
@@ -7,10 +7,9 @@ namespace OmniRig {
 const char *paramName(int bit)
 {
     static constexpr std::array<const char *, 31> names = {
-        "UNKNOWN",  "FREQ",      "FREQA",    "FREQB",  "PITCH",  "RITOFFSET", "RIT0", "VFOAA",
-        "VFOAB",    "VFOBA",     "VFOBB",    "VFOA",   "VFOB",   "VFOEQUAL",  "VFOSWAP", "SPLITON",
-        "SPLITOFF", "RITON",     "RITOFF",   "XITON",  "XITOFF", "RX",        "TX",   "CW",
-        "CW_R",     "USB",       "LSB",      "DIG",    "DIG_R",  "AM",        "FM",
+        "UNKNOWN", "FREQ", "FREQA",    "FREQB",   "PITCH",   "RITOFFSET", "RIT0",  "VFOAA",  "VFOAB", "VFOBA",  "VFOBB",
+        "VFOA",    "VFOB", "VFOEQUAL", "VFOSWAP", "SPLITON", "SPLITOFF",  "RITON", "RITOFF", "XITON", "XITOFF", "RX",
+        "TX",      "CW",   "CW_R",     "USB",     "LSB",     "DIG",       "DIG_R", "AM",     "FM",
     };
     if (bit < 0 || bit >= static_cast<int>(names.size()))
         return "";

@@ -1,4 +1,4 @@
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
 
 namespace {
 

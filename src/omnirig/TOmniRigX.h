@@ -7,7 +7,7 @@
 // Threads: the panel's thread only; the server delivers its events on this thread.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <memory>
 

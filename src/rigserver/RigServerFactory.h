@@ -5,7 +5,7 @@
 // Threads: GUI thread.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <QString>
 

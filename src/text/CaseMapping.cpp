@@ -1,4 +1,4 @@
-#include "CaseMapping.h"
+#include "text/CaseMapping.h"
 
 namespace CaseMapping {
 namespace {
@@ -51,8 +51,7 @@ char32_t lower(char32_t c)
 {
     if (c >= 'A' && c <= 'Z')
         return c + 0x20;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
-        (c >= 0x410 && c <= 0x42F))
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
         return c + 0x20;
     if (c >= 0x400 && c <= 0x40F)
         return c + 0x50;
@@ -73,8 +72,7 @@ char32_t upper(char32_t c)
 {
     if (c >= 'a' && c <= 'z')
         return c - 0x20;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
-        (c >= 0x430 && c <= 0x44F))
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
         return c - 0x20;
     if (c == 0x3C2) // final sigma
         return 0x3A3;

@@ -1,5 +1,5 @@
-#include "AboutDlg.h"
-#include "AboutForm.h"
+#include "about/AboutDlg.h"
+#include "about/AboutForm.h"
 
 #include <QApplication>
 #include <QIconEngine>

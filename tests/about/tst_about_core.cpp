@@ -1,7 +1,7 @@
 // The About component's showing rules on the core alone, through a face that logs what it is told: what a
 // real box cannot be made to do (fail while it is shown, receive a late countdown) and what it cannot tell
 // (that it was brought to the front).
-#include "AboutCore.h"
+#include "about/core/AboutCore.h"
 
 #include <QtTest>
 

@@ -7,7 +7,7 @@
 //                                                  writes [VE2Z] OFFSET once; prints the error's text
 //
 // Exit codes: 0 written, 1 IniWriteError, 2 usage, 3 the limit or the user could not be set.
-#include "IniFile.h"
+#include "ini/IniFile.h"
 
 #include <csignal>
 #include <cstdio>

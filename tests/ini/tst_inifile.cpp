@@ -1,5 +1,5 @@
-#include "IniFile.h"
 #include "TestSupport.h"
+#include "ini/IniFile.h"
 
 #include <QDir>
 #include <QFile>

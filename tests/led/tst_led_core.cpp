@@ -1,5 +1,5 @@
 // The LED's rules on the core alone, through a face that counts the redraws it is asked for.
-#include "LedCore.h"
+#include "led/core/LedCore.h"
 
 #include <QtTest>
 

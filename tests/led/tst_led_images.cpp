@@ -1,7 +1,7 @@
 // The 64 LED images as the program carries them, read byte by byte, and the decoder that the LED loads
 // them with.
-#include "LedDib.h"
-#include "LedImages.h"
+#include "led/core/LedDib.h"
+#include "led/core/LedImages.h"
 
 #include <QRect>
 #include <QtEndian>

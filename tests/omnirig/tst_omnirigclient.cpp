@@ -1,7 +1,7 @@
 // The panel's client of the rig server: how it finds a server, what it says when there is none, and
 // how server events reach the panel.
 #include "FakeOmniRig.h"
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
 
 #include <QTest>
 
@@ -154,10 +154,9 @@ void TestOmniRigClient::eventsReachThePanel()
     server.raiseStatusChange(3); // numbers other than 1 and 2 pass through; the panel decides
     server.raiseParamsChange(2, OmniRig::PM_FREQ | OmniRig::PM_TX);
     server.raiseCustomReply(1, "FA;", "FA00014074000;");
-    QCOMPARE(recorder.events,
-             QStringList({"visible", "type 2", "status 1", "status 3",
-                          QStringLiteral("params 2 %1").arg(OmniRig::PM_FREQ | OmniRig::PM_TX),
-                          "custom 1 FA; FA00014074000;"}));
+    QCOMPARE(recorder.events, QStringList({"visible", "type 2", "status 1", "status 3",
+                                           QStringLiteral("params 2 %1").arg(OmniRig::PM_FREQ | OmniRig::PM_TX),
+                                           "custom 1 FA; FA00014074000;"}));
 }
 
 void TestOmniRigClient::destructionUnsubscribes()

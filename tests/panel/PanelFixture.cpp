@@ -1,8 +1,8 @@
 #include "PanelFixture.h"
 
-#include "TOmniRigX.h"
 #include "TestSupport.h"
-#include "platform/InstanceMarker.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/platform/InstanceMarker.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -46,7 +46,8 @@ PanelFixture::~PanelFixture()
 
 void PanelFixture::initProcess()
 {
-    InstanceMarker::setDefaultName((QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid())).toStdString());
+    InstanceMarker::setDefaultName(
+        (QStringLiteral("VELKOR-test-%1").arg(QCoreApplication::applicationPid())).toStdString());
     // A runtime folder of the process's own (made for its owner alone), removed when the process ends, so that
     // the marks of test panels leave nothing behind.
     static const QTemporaryDir runtime;

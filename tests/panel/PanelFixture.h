@@ -2,12 +2,12 @@
 // message box recorded and answered instead of shown, and a look at its controls and its file.
 #pragma once
 
-#include "AMAdvLed.h"
 #include "FakeOmniRig.h"
-#include "SpeedButton.h"
-#include "TrackBar.h"
-#include "VE2Z.h"
-#include "MessageBoxes.h"
+#include "led/AMAdvLed.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/SpeedButton.h"
+#include "panel/qt/TrackBar.h"
+#include "panel/qt/VE2Z.h"
 
 #include <QCheckBox>
 #include <QLabel>

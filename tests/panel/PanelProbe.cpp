@@ -8,10 +8,10 @@
 // --quit it prints "visible=1" (or 0) and exits instead.
 // Exit codes: 0 ran, 1 start-up ended the program, 2 usage, 3 the user could not be changed.
 #include "FakeOmniRig.h"
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "platform/InstanceMarker.h"
-#include "MessageBoxes.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/VE2Z.h"
 
 #include <QApplication>
 #include <QTest>

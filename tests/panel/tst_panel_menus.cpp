@@ -2,8 +2,8 @@
 // their order, how each menu opens, each command reaching its operation, the About box the panel fills, the
 // tray while a box is up, and what Exit and Quit leave behind.
 #include "PanelFixture.h"
-#include "platform/InstanceMarker.h"
-#include "SystemMenu.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/SystemMenu.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>

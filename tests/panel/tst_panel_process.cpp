@@ -4,7 +4,7 @@
 #include "SilentPort.h"
 #include "TestSupport.h"
 #include "XvfbDisplay.h"
-#include "platform/InstanceMarker.h"
+#include "panel/platform/InstanceMarker.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The panel end to end: the real rig server on two real rigctld processes (Hamlib's Dummy rig), driven
 // through clicks on the panel's own buttons and the server's settings window, the radios read back through
 // rigctld itself, and the LEDs following radios that go away, come back and transmit.
-#include "IniFile.h"
 #include "PanelFixture.h"
 #include "RigctldProcess.h"
-#include "TOmniRigX.h"
+#include "ini/IniFile.h"
+#include "omnirig/TOmniRigX.h"
 #include "rigserver/RigServerFactory.h"
 #include "rigserver/core/RigServer.h"
 #include "rigserver/core/RigServerSettings.h"

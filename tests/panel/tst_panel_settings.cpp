@@ -1,7 +1,7 @@
 // The rules behind the settings file and the error display, as pure functions: where the file is, how an
 // offset text reads, and when the general error display appends a full stop.
-#include "PanelSettings.h"
-#include "MessageBoxes.h"
+#include "panel/core/PanelSettings.h"
+#include "panel/qt/MessageBoxes.h"
 
 #include <QTest>
 

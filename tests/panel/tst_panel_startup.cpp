@@ -1,10 +1,10 @@
 // The panel window and its start-up on a fake rig server: the layout, the settings file's bytes after
 // start-up, where that file is, what start-up asks the server and in which order, no rig
 // server, an unreachable one, an unwritable settings file, the general error display and the tray icon.
-#include "PanelArtwork.h"
 #include "PanelFixture.h"
-#include "TOmniRigX.h"
 #include "TestSupport.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/resources/PanelArtwork.h"
 
 #include <QDir>
 #include <QTimer>

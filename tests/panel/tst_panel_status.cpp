@@ -1,8 +1,8 @@
 // Rig status monitoring on a fake rig server that raises the events and answers the reads: what each status
 // text does to the LEDs, labels, tray icon and tracking, the settings dialog hiding the transfer buttons, the
 // receive and transmit colours, the poll, and where failures stop and whether they are shown.
-#include "PanelArtwork.h"
 #include "PanelFixture.h"
+#include "panel/resources/PanelArtwork.h"
 
 #include <QTimer>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // "params 2 FREQ|USB"), so a test can compare the whole sequence.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 #include "rigserver/core/RigObject.h"
 
 #include <QStringList>

@@ -4,7 +4,7 @@
 // which order, and that nothing was written at all.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <QStringList>
 

@@ -2,9 +2,9 @@
 // access to a window's menus, so the menus are read here, inside, and written to a file the test names: a
 // WM_COPYDATA to the panel with ProbeQuery as its dwData and the file's path (UTF-16) as its data. The file
 // holds the system menu's entries, then the tray menu's, then the icon the notification area shows.
-#include "VE2Z.h"
-#include "VelkorMain.h"
-#include "WinText.h"
+#include "panel/win32/VE2Z.h"
+#include "panel/win32/VelkorMain.h"
+#include "panel/win32/WinText.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,9 +1,9 @@
 // The in-process stand-in: a DLL registered with regsvr32.
-#include "ComPtr.h"
 #include "StandInControl.h"
 #include "StandInFactory.h"
 #include "StandInModule.h"
 #include "StandInRegistry.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <atomic>
 

@@ -2,12 +2,12 @@
 // OmniRig's own class, so that a program looking for OmniRig (velkor.exe in the panel's tests) starts and
 // finds it, and the type libraries beside it, from which the universal marshaler builds the proxies of
 // OmniRig's interfaces and of IStandInControl; "/UnregServer" undoes that.
-#include "ComPtr.h"
 #include "OmniRigStandIn.h"
 #include "StandInControl.h"
 #include "StandInFactory.h"
 #include "StandInModule.h"
 #include "StandInRegistry.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <cstdio>
 #include <string>

@@ -9,12 +9,12 @@
 // Threads: the stand-in's single-threaded apartment.
 #pragma once
 
-#include "ComPtr.h"
 #include "OmniRigStandIn.h"
 #include "StandInConnectionPoint.h"
 #include "StandInControl.h"
 #include "StandInRig.h"
 #include "StandInState.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <atomic>
 #include <memory>

@@ -4,8 +4,8 @@
 // Threads: the stand-in's single-threaded apartment (the test's thread for the DLL, the EXE's main thread).
 #pragma once
 
-#include "ComPtr.h"
-#include "ComVariant.h"
+#include "omnirig/win/ComPtr.h"
+#include "omnirig/win/ComVariant.h"
 
 #include <windows.h>
 

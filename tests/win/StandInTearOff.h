@@ -3,8 +3,8 @@
 // wants, so only a client that compares IUnknowns sees the two as one rig.
 #pragma once
 
-#include "ComPtr.h"
 #include "StandInRig.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <atomic>
 

@@ -1,14 +1,14 @@
 // The Windows client of OmniRig (TOmniRigX over ComOmniRigFactory) against a stand-in server: the
 // in-process DLL ("inproc": direct calls into a server written from its own interface description) or the
 // out-of-process EXE ("outofproc": every call and event through the marshaler, as with OmniRig itself).
-#include "ComApartment.h"
-#include "ComBstr.h"
-#include "ComOmniRigFactory.h"
-#include "ComPtr.h"
-#include "ComVariant.h"
-#include "TOmniRigX.h"
 #include "StandInControl.h"
 #include "WineTest.h"
+#include "omnirig/TOmniRigX.h"
+#include "omnirig/win/ComApartment.h"
+#include "omnirig/win/ComBstr.h"
+#include "omnirig/win/ComOmniRigFactory.h"
+#include "omnirig/win/ComPtr.h"
+#include "omnirig/win/ComVariant.h"
 
 #include <cstdio>
 #include <functional>

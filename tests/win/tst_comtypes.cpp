@@ -1,8 +1,8 @@
 // The COM owners and conversions the client is built from, without a server.
-#include "ComError.h"
-#include "ComPtr.h"
-#include "Utf8.h"
 #include "WineTest.h"
+#include "omnirig/win/ComError.h"
+#include "omnirig/win/ComPtr.h"
+#include "omnirig/win/Utf8.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The settings file on Windows: the same accessor as on Linux over the Windows file store, under Wine.
-#include "IniFile.h"
 #include "WineTest.h"
+#include "ini/IniFile.h"
 
 #include <windows.h>
 

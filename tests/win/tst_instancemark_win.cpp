@@ -1,7 +1,7 @@
 // The one-instance mark on Windows: a named section of the session, refused to a second holder while the
 // first holds it, and free again once released.
 #include "WineTest.h"
-#include "platform/InstanceMarker.h"
+#include "panel/platform/InstanceMarker.h"
 
 #include <windows.h>
 

@@ -5,16 +5,16 @@
 // outside, as an operator or the shell would: clicks and keys posted to its controls, the tray icon's
 // callback message, system commands. Wine lets no other process read a window's menus, so the menus are read
 // by velkor_probe.exe, the same program with a window into it (PanelProbe_win.cpp).
-#include "AboutDlg.h"
-#include "ComApartment.h"
-#include "ComBstr.h"
-#include "ComPtr.h"
-#include "LedCore.h"
-#include "OmniRig_TLB.h"
 #include "StandInControl.h"
-#include "VE2Z.h"
-#include "WinText.h"
 #include "WineTest.h"
+#include "led/core/LedCore.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/ComApartment.h"
+#include "omnirig/win/ComBstr.h"
+#include "omnirig/win/ComPtr.h"
+#include "panel/win32/AboutDlg.h"
+#include "panel/win32/VE2Z.h"
+#include "panel/win32/WinText.h"
 
 #include <commctrl.h>
 

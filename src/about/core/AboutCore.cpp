@@ -1,4 +1,4 @@
-#include "AboutCore.h"
+#include "about/core/AboutCore.h"
 
 #include <utility>
 

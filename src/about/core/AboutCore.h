@@ -13,7 +13,7 @@
 // further requests arrive.
 #pragma once
 
-#include "AboutFace.h"
+#include "about/core/AboutFace.h"
 
 #include <cstdint>
 #include <memory>

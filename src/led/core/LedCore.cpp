@@ -1,7 +1,7 @@
-#include "LedCore.h"
+#include "led/core/LedCore.h"
 
-#include "LedDib.h"
-#include "LedImages.h"
+#include "led/core/LedDib.h"
+#include "led/core/LedImages.h"
 
 #include <array>
 #include <string_view>

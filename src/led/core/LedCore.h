@@ -11,8 +11,8 @@
 // Threads: the GUI thread. The handler runs synchronously inside the LedOn write.
 #pragma once
 
-#include "LedFace.h"
-#include "LedPixels.h"
+#include "led/core/LedFace.h"
+#include "led/core/LedPixels.h"
 
 #include <cstdint>
 #include <functional>

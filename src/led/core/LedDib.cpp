@@ -1,4 +1,4 @@
-#include "LedDib.h"
+#include "led/core/LedDib.h"
 
 #include <array>
 #include <cstddef>

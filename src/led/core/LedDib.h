@@ -5,7 +5,7 @@
 // instead of returning a new one. Any thread: it touches nothing shared.
 #pragma once
 
-#include "LedPixels.h"
+#include "led/core/LedPixels.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
 // The LED's images on Windows: the program's own bitmap resources (the build puts them into every program that
 // links the LED), each held as the DIB a bitmap resource is. A resource stays mapped for the process's life.
-#include "LedImages.h"
+#include "led/core/LedImages.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "ComApartment.h"
+#include "omnirig/win/ComApartment.h"
 
-#include "ComError.h"
+#include "omnirig/win/ComError.h"
 
 ComApartment::ComApartment()
 {

@@ -1,6 +1,6 @@
-#include "ComBstr.h"
+#include "omnirig/win/ComBstr.h"
 
-#include "Utf8.h"
+#include "omnirig/win/Utf8.h"
 
 std::string ComBstr::toUtf8() const
 {

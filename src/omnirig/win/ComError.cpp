@@ -1,7 +1,7 @@
-#include "ComError.h"
+#include "omnirig/win/ComError.h"
 
-#include "OmniRig_TLB.h"
-#include "Utf8.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/Utf8.h"
 
 #include <array>
 #include <cstdio>

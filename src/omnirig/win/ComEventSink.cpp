@@ -1,8 +1,8 @@
-#include "ComEventSink.h"
+#include "omnirig/win/ComEventSink.h"
 
-#include "ComVariant.h"
-#include "OmniRigCom.h"
-#include "Utf8.h"
+#include "omnirig/win/ComVariant.h"
+#include "omnirig/win/OmniRigCom.h"
+#include "omnirig/win/Utf8.h"
 
 #include <string>
 

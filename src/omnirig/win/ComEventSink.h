@@ -11,8 +11,8 @@
 // messages or waits in an outgoing call, so an event may arrive in the middle of any call to the server.
 #pragma once
 
-#include "ComPtr.h"
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <windows.h>
 

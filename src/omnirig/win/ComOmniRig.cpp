@@ -1,6 +1,6 @@
-#include "ComOmniRig.h"
+#include "omnirig/win/ComOmniRig.h"
 
-#include "ComError.h"
+#include "omnirig/win/ComError.h"
 
 #include <algorithm>
 

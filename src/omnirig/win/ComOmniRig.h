@@ -12,11 +12,11 @@
 // or a reference into its lists across a call to the server.
 #pragma once
 
-#include "ComEventSink.h"
-#include "ComPtr.h"
-#include "ComRig.h"
-#include "OmniRigCom.h"
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/ComEventSink.h"
+#include "omnirig/win/ComPtr.h"
+#include "omnirig/win/ComRig.h"
+#include "omnirig/win/OmniRigCom.h"
 
 #include <memory>
 #include <vector>

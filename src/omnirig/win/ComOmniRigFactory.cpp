@@ -1,8 +1,8 @@
-#include "ComOmniRigFactory.h"
+#include "omnirig/win/ComOmniRigFactory.h"
 
-#include "ComError.h"
-#include "ComOmniRig.h"
-#include "ComPtr.h"
+#include "omnirig/win/ComError.h"
+#include "omnirig/win/ComOmniRig.h"
+#include "omnirig/win/ComPtr.h"
 
 #include <oleauto.h>
 

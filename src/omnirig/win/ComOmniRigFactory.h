@@ -8,8 +8,8 @@
 // Threads: a thread that has entered a single-threaded apartment (ComApartment).
 #pragma once
 
-#include "OmniRigCom.h"
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/OmniRigCom.h"
 
 class ComOmniRigFactory final : public IOmniRigFactory {
 public:

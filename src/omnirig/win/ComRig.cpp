@@ -1,7 +1,7 @@
-#include "ComRig.h"
+#include "omnirig/win/ComRig.h"
 
-#include "ComBstr.h"
-#include "ComError.h"
+#include "omnirig/win/ComBstr.h"
+#include "omnirig/win/ComError.h"
 
 #include <limits>
 

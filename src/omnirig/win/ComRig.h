@@ -12,9 +12,9 @@
 // Threads: the apartment's thread.
 #pragma once
 
-#include "ComPtr.h"
-#include "OmniRigCom.h"
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "omnirig/win/ComPtr.h"
+#include "omnirig/win/OmniRigCom.h"
 
 class ComRig final : public IRigX {
 public:

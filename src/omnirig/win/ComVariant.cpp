@@ -1,4 +1,4 @@
-#include "ComVariant.h"
+#include "omnirig/win/ComVariant.h"
 
 bool ComVariant::copyFrom(const VARIANT &source)
 {

@@ -1,6 +1,6 @@
-#include "HexStr.h"
+#include "panel/core/HexStr.h"
 
-#include "CaseMapping.h"
+#include "text/CaseMapping.h"
 
 bool IsNumericText(std::string_view text)
 {

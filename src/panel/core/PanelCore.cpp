@@ -1,7 +1,7 @@
 // Start-up, the settings, the entry points, and the tray icon.
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
 
 namespace Panel {
 namespace {
@@ -22,7 +22,8 @@ std::string errorText(const std::string &message)
 }
 
 PanelCore::PanelCore(PanelFace &face, InstanceMark &marker, PollTimer &timer)
-    : m_face(face), m_marker(marker), m_timer(timer), m_guard([this](const std::string &message) { showError(message); })
+    : m_face(face), m_marker(marker), m_timer(timer),
+      m_guard([this](const std::string &message) { showError(message); })
 {
 }
 

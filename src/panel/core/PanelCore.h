@@ -15,11 +15,11 @@
 // cache and queues writes.
 #pragma once
 
-#include "HandlerGuard.h"
-#include "IniFile.h"
-#include "OmniRig_TLB.h"
-#include "PanelFace.h"
-#include "PanelSettings.h"
+#include "ini/IniFile.h"
+#include "omnirig/OmniRig_TLB.h"
+#include "panel/core/HandlerGuard.h"
+#include "panel/core/PanelFace.h"
+#include "panel/core/PanelSettings.h"
 
 #include <memory>
 #include <optional>
@@ -62,13 +62,13 @@ public:
     bool startupEnded() const { return m_startupEnded; }
 
     // What the operator did, as the face reports it.
-    void clicked(Control control);          // A2B, SWAP, B2A or the ShiftHZ label
-    void shiftMoved(int position);          // every notification of the slider, also without a change
-    void ritToggled(bool checked);          // a click on RIT
-    void trackSelected(Control button);     // a tracking button became selected
-    void systemCommand(int command);        // a choice in the system menu
-    void trayActivated(bool rightButton);   // a mouse button on the tray icon
-    void trayMenuChosen(int id);            // an item of the tray menu
+    void clicked(Control control);        // A2B, SWAP, B2A or the ShiftHZ label
+    void shiftMoved(int position);        // every notification of the slider, also without a change
+    void ritToggled(bool checked);        // a click on RIT
+    void trackSelected(Control button);   // a tracking button became selected
+    void systemCommand(int command);      // a choice in the system menu
+    void trayActivated(bool rightButton); // a mouse button on the tray icon
+    void trayMenuChosen(int id);          // an item of the tray menu
     void timerTicked();
     // The window is closing: the mark goes first, so a copy started at once is not refused.
     void windowClosing();

@@ -1,7 +1,7 @@
 // The system menu's additions, the notification-area icon's pop-up menu, their commands, and the confirmed exit.
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
 
 namespace Panel {
 

@@ -1,7 +1,7 @@
-#include "PanelSettings.h"
+#include "panel/core/PanelSettings.h"
 
-#include "HexStr.h"
-#include "IniFile.h"
+#include "ini/IniFile.h"
+#include "panel/core/HexStr.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,8 +1,8 @@
 // Rig status monitoring: the rig server's five events, the poll, and the refresh that several share.
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
-#include "HexStr.h"
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/core/HexStr.h"
 
 #include <array>
 
@@ -83,8 +83,7 @@ void PanelCore::OmniRigStatusChange(int RigNumber)
 void PanelCore::OmniRigParamsChange(int RigNumber, int)
 {
     m_currentRig = rigFor(RigNumber);
-    m_face.setLedOn(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED,
-                    m_currentRig->Status() == OmniRig::ST_ONLINE);
+    m_face.setLedOn(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, m_currentRig->Status() == OmniRig::ST_ONLINE);
 }
 
 void PanelCore::OmniRigCustomReply(int)

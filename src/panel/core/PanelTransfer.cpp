@@ -1,8 +1,8 @@
 // Transfer and tracking, the offset slider, the RIT switch and offset calibration.
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
-#include "RigTransfer.h"
-#include "TOmniRigX.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/core/RigTransfer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "RigTransfer.h"
+#include "panel/core/RigTransfer.h"
 
-#include "HexStr.h"
+#include "panel/core/HexStr.h"
 
 #include <limits>
 

@@ -12,7 +12,7 @@
 // Threads: the rig server's thread (the GUI thread).
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <cstdint>
 #include <optional>

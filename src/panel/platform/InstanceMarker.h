@@ -9,7 +9,7 @@
 // Threads: the panel's thread.
 #pragma once
 
-#include "PanelFace.h"
+#include "panel/core/PanelFace.h"
 
 #include <cstdint>
 #include <string>

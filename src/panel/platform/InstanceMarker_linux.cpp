@@ -3,7 +3,7 @@
 // harmless. The folder is $XDG_RUNTIME_DIR, which the login makes for the user's sessions. Where that is not
 // set (su, a bare X session), a folder of our own in the user's cache folder, which no other user can make
 // first, as one in /tmp could be made by anybody to lock the owner out.
-#include "InstanceMarker.h"
+#include "panel/platform/InstanceMarker.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -123,9 +123,8 @@ bool InstanceMarker::claim(const std::string &name)
     std::string file;
     const Descriptor folder = markFolder(name, file);
     // O_CLOEXEC: a program started from here (rigctld) must not keep the lock once this process has ended.
-    Descriptor mark(folder.isValid()
-                        ? ::openat(folder.get(), file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)
-                        : -1);
+    Descriptor mark(
+        folder.isValid() ? ::openat(folder.get(), file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600) : -1);
     if (mark.isValid() && ::flock(mark.get(), LOCK_EX | LOCK_NB) == 0) {
         m_handle = mark.take();
         return true;

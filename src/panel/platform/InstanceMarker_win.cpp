@@ -1,7 +1,7 @@
 // The mark on Windows: a named shared-memory section of 32 bytes, read-only, backed by the page file. Its
 // name lives in the session's own namespace, so another user's session neither sees nor blocks it, and the
 // system removes the section with the last handle, when the process ends, however it ends.
-#include "InstanceMarker.h"
+#include "panel/platform/InstanceMarker.h"
 
 #include <windows.h>
 

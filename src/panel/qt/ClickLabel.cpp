@@ -1,4 +1,4 @@
-#include "ClickLabel.h"
+#include "panel/qt/ClickLabel.h"
 
 #include <QMouseEvent>
 

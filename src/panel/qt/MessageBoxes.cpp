@@ -1,6 +1,6 @@
-#include "MessageBoxes.h"
+#include "panel/qt/MessageBoxes.h"
 
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
 #include <utility>
 

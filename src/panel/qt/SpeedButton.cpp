@@ -1,4 +1,4 @@
-#include "SpeedButton.h"
+#include "panel/qt/SpeedButton.h"
 
 #include <QBitmap>
 #include <QImage>

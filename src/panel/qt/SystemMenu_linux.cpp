@@ -1,4 +1,4 @@
-#include "SystemMenu.h"
+#include "panel/qt/SystemMenu.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

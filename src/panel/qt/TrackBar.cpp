@@ -1,4 +1,4 @@
-#include "TrackBar.h"
+#include "panel/qt/TrackBar.h"
 
 #include <QKeyEvent>
 #include <QPainter>

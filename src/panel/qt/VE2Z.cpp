@@ -1,15 +1,15 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
-#include "VE2Z.h"
+#include "panel/qt/VE2Z.h"
 
-#include "AMAdvLed.h"
-#include "AboutDlg.h"
-#include "ClickLabel.h"
-#include "MessageBoxes.h"
-#include "PanelArtwork.h"
-#include "SpeedButton.h"
-#include "SystemMenu.h"
-#include "TrackBar.h"
-#include "platform/InstanceMarker.h"
+#include "about/AboutDlg.h"
+#include "led/AMAdvLed.h"
+#include "panel/platform/InstanceMarker.h"
+#include "panel/qt/ClickLabel.h"
+#include "panel/qt/MessageBoxes.h"
+#include "panel/qt/SpeedButton.h"
+#include "panel/qt/SystemMenu.h"
+#include "panel/qt/TrackBar.h"
+#include "panel/resources/PanelArtwork.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

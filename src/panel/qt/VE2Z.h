@@ -10,7 +10,7 @@
 // Threads: GUI thread only. No call here waits for a radio.
 #pragma once
 
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
 #include <QStringList>
 #include <QSystemTrayIcon>

@@ -1,4 +1,4 @@
-#include "PanelArtwork.h"
+#include "panel/resources/PanelArtwork.h"
 
 namespace PanelArtwork {
 

@@ -1,4 +1,4 @@
-#include "AMAdvLed.h"
+#include "panel/win32/AMAdvLed.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 // Threads: the GUI thread.
 #pragma once
 
-#include "LedCore.h"
+#include "led/core/LedCore.h"
 
 #include <windows.h>
 

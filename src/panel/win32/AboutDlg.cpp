@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "panel/win32/AboutDlg.h"
 
-#include "WinText.h"
+#include "panel/win32/WinText.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -8,7 +8,7 @@
 // Threads: the GUI thread; a showing runs the dialog's nested message loop.
 #pragma once
 
-#include "AboutCore.h"
+#include "about/core/AboutCore.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 // Threads: the GUI thread, in a single-threaded COM apartment; OmniRig's events come through its messages.
 #pragma once
 
-#include "PanelCore.h"
+#include "panel/core/PanelCore.h"
 
 #include <windows.h>
 

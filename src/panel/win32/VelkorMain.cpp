@@ -1,10 +1,10 @@
-#include "VelkorMain.h"
+#include "panel/win32/VelkorMain.h"
 
-#include "ComApartment.h"
-#include "ComOmniRigFactory.h"
-#include "TOmniRigX.h"
-#include "VE2Z.h"
-#include "WinText.h"
+#include "omnirig/TOmniRigX.h"
+#include "omnirig/win/ComApartment.h"
+#include "omnirig/win/ComOmniRigFactory.h"
+#include "panel/win32/VE2Z.h"
+#include "panel/win32/WinText.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,4 @@
-#include "WinText.h"
+#include "panel/win32/WinText.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "rigserver/backends/RigModes.h"
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <array>
 #include <utility>

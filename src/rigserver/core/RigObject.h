@@ -12,7 +12,7 @@
 // let go of it, and a worker that is still caught in a radio call then is left to end on its own.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 #include "rigserver/core/RigBackendFactory.h"
 #include "rigserver/core/RigSettings.h"
 #include "rigserver/core/RigState.h"
@@ -23,8 +23,8 @@
 #include <QThread>
 
 #include <array>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class RigObject final : public QObject, public IRigX {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "rigserver/core/RigServer.h"
 
-#include "IniFile.h"
+#include "ini/IniFile.h"
 #include "rigserver/core/RigServerSettings.h"
 
 #include <QEvent>
@@ -38,8 +38,8 @@ template <typename Call> void RigServer::raise(Call call)
     // A sink may subscribe or unsubscribe others, or itself, while it handles the event.
     const auto sinks = m_sinks;
     for (const auto &[cookie, sink] : sinks) {
-        const bool stillSubscribed = std::any_of(m_sinks.begin(), m_sinks.end(),
-                                                 [c = cookie](const auto &entry) { return entry.first == c; });
+        const bool stillSubscribed =
+            std::any_of(m_sinks.begin(), m_sinks.end(), [c = cookie](const auto &entry) { return entry.first == c; });
         if (!stillSubscribed)
             continue;
         try {

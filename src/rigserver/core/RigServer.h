@@ -9,7 +9,7 @@
 // Threads: GUI thread; sinks are called on it.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 #include "rigserver/core/RigBackendFactory.h"
 #include "rigserver/core/RigObject.h"
 #include "rigserver/core/SettingsDialog.h"

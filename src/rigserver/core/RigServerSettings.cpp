@@ -1,6 +1,6 @@
 #include "rigserver/core/RigServerSettings.h"
 
-#include "IniFile.h"
+#include "ini/IniFile.h"
 
 #include <QDir>
 
@@ -43,7 +43,8 @@ RigSettings load(const IniFile &file, int rigNumber)
     settings.port = readText(file, sec, QStringLiteral("Port"), defaults.port).trimmed().toStdString();
     settings.speed = readInt(file, sec, QStringLiteral("Speed"), defaults.speed, 0, 10000000);
     settings.pollMs = readInt(file, sec, QStringLiteral("PollMs"), defaults.pollMs, MinPollMs, MaxPollMs);
-    settings.timeoutMs = readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
+    settings.timeoutMs =
+        readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
     settings.enabled = readInt(file, sec, QStringLiteral("Enabled"), 1, 0, 1) == 1;
     settings.conf = readText(file, sec, QStringLiteral("Conf"), RigSettings::neededConf(settings.model)).toStdString();
     return settings;

@@ -2,7 +2,7 @@
 // new one when anything in it changed, and the rig object compares it with the last to raise events.
 #pragma once
 
-#include "OmniRig_TLB.h"
+#include "omnirig/OmniRig_TLB.h"
 
 #include <QMetaType>
 

@@ -1,6 +1,6 @@
 #include "rigserver/window/RigServerWindow.h"
 
-#include "IniFile.h"
+#include "ini/IniFile.h"
 #include "rigserver/core/RigServer.h"
 #include "rigserver/core/RigServerSettings.h"
 #include "rigserver/window/ModelPicker.h"
@@ -8,13 +8,13 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>

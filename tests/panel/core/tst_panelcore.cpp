@@ -1,9 +1,9 @@
 // The panel's core without any window: what a face is told and asked, from start-up on. A second face (the
 // Win32 window) must show exactly this; the Qt face's own tests cover the widgets.
 #include "FakeOmniRig.h"
-#include "IniFile.h"
-#include "PanelCore.h"
-#include "TOmniRigX.h"
+#include "ini/IniFile.h"
+#include "omnirig/TOmniRigX.h"
+#include "panel/core/PanelCore.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,7 +71,10 @@ public:
         return true;
     }
     void appendSystemMenuSeparator() override { systemItems.emplace_back(0, "-"); }
-    void appendSystemMenuItem(int command, const std::string &text) override { systemItems.emplace_back(command, text); }
+    void appendSystemMenuItem(int command, const std::string &text) override
+    {
+        systemItems.emplace_back(command, text);
+    }
     void defaultSystemCommand(int command) override { calls.push_back("system " + std::to_string(command)); }
     void bringToFront() override { calls.push_back("front"); }
     Point cursorPosition() override { return {}; }
