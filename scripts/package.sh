@@ -14,16 +14,9 @@ for arg in "$@"; do
 done
 
 scripts/setup.sh
+scripts/install-packages.sh dpkg-dev lintian file
 sudo=""
 [ "$(id -u)" = 0 ] || sudo="sudo"
-missing=()
-for p in dpkg-dev lintian file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
 
 rm -rf build/package
 cpack --config build/CPackConfig.cmake -B build/package >/dev/null

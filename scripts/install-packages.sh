@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs those of the given Debian packages that are not installed yet (with sudo unless root).
+#   scripts/install-packages.sh package...
+set -euo pipefail
+missing=()
+for p in "$@"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ "${#missing[@]}" -gt 0 ] || exit 0
+sudo=""
+[ "$(id -u)" = 0 ] || sudo="sudo"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
