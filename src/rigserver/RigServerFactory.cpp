@@ -3,9 +3,12 @@
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigServer.h"
 #include "rigserver/core/RigServerSettings.h"
+#include "rigserver/share/RigShareServer.h"
 #include "rigserver/window/RigServerWindow.h"
 
-RigServerFactory::RigServerFactory(QString settingsPath) : m_settingsPath(std::move(settingsPath)) {}
+RigServerFactory::RigServerFactory(QString settingsPath) : m_settingsPath(std::move(settingsPath))
+{
+}
 
 std::shared_ptr<IOmniRigX> RigServerFactory::GetActiveObject()
 {
@@ -14,10 +17,11 @@ std::shared_ptr<IOmniRigX> RigServerFactory::GetActiveObject()
 
 std::shared_ptr<IOmniRigX> RigServerFactory::CreateInstance()
 {
-    auto server =
-        std::make_shared<RigServer>(m_settingsPath.isEmpty() ? RigServerSettings::defaultPath() : m_settingsPath,
-                                    std::make_shared<HamlibBackendFactory>(),
-                                    [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); });
+    auto server = std::make_shared<RigServer>(
+        m_settingsPath.isEmpty() ? RigServerSettings::defaultPath() : m_settingsPath,
+        std::make_shared<HamlibBackendFactory>(),
+        [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); },
+        [](RigObject &rig) { return std::make_unique<RigShareServer>(rig); });
     m_running = server;
     return server;
 }

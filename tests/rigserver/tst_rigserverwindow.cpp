@@ -261,11 +261,13 @@ void TestRigServerWindow::hamlibSettingsFollowTheModel_data()
     QTest::addColumn<QString>("typedConf");
     QTest::addColumn<QString>("searched");
     QTest::addColumn<QString>("conf");
-    QTest::newRow("the Dummy's own setting stays behind") << QByteArray() << QString() << "7300" << "";
-    QTest::newRow("a typed setting goes along") << QByteArray() << "ptt_type=RIG;write_delay=5" << "rigctld"
+    QTest::newRow("the Dummy's own setting stays behind") << QByteArray() << QString() << "7300"
+                                                          << "";
+    QTest::newRow("a typed setting goes along") << QByteArray() << "ptt_type=RIG;write_delay=5"
+                                                << "rigctld"
                                                 << "ptt_type=RIG;write_delay=5";
-    QTest::newRow("a file without Conf gives the model's") << QByteArray("[Rig1]\nModel=3073\n") << QString()
-                                                           << "dummy" << "ptt_type=RIG";
+    QTest::newRow("a file without Conf gives the model's") << QByteArray("[Rig1]\nModel=3073\n") << QString() << "dummy"
+                                                           << "ptt_type=RIG";
     QTest::newRow("nor does a radio get the Dummy's") << QByteArray("[Rig1]\nModel=3073\n") << QString() << "7300"
                                                       << "";
 }
@@ -315,7 +317,8 @@ void TestRigServerWindow::applySwitchesRig2ToRigctld()
     QCOMPARE(rig1->RigType(), std::string("Hamlib Dummy"));
 
     QCOMPARE(TestSupport::readFileBytes(path), QStringLiteral("[Rig2]\nModel=2\nPort=%1\nSpeed=0\nPollMs=500\n"
-                                                              "TimeoutMs=2000\nEnabled=1\nConf=\n")
+                                                              "TimeoutMs=2000\nEnabled=1\nConf=\nShare=0\n"
+                                                              "SharePort=4533\nShareAddress=127.0.0.1\n")
                                                    .arg(rigctld.hostPort())
                                                    .toUtf8());
     QVERIFY(shack.window->isVisible());
@@ -521,7 +524,8 @@ void TestRigServerWindow::doubtfulUnchangedRigDoesNotBlockTheOther()
     QCOMPARE(shack.server.rig(2)->settings().pollMs, 250);
     QCOMPARE(TestSupport::readFileBytes(path),
              QByteArray("[Rig1]\nModel=999999\n[Rig2]\nModel=1\nPort=\nSpeed=0\n"
-                        "PollMs=250\nTimeoutMs=2000\nEnabled=1\nConf=ptt_type=RIG\n"));
+                        "PollMs=250\nTimeoutMs=2000\nEnabled=1\nConf=ptt_type=RIG\nShare=0\nSharePort=4533\n"
+                        "ShareAddress=127.0.0.1\n"));
 }
 
 void TestRigServerWindow::failedWriteIsReported()

@@ -2,15 +2,17 @@
 // the rig worker caches, and a cached answer would hide a radio that stopped answering.
 // Hamlib's calls cannot be cancelled and some wait for seconds (an Icom that does not answer keeps
 // rig_open busy for many timeouts); abort() cuts them short through a CallInterrupter.
-// Collaborations: HamlibBackendFactory makes it; HamlibModels names the radio.
+// Collaborations: HamlibBackendFactory makes it; HamlibModels names the radio; HamlibRig holds the handle, so
+// that radios opening and closing on both rigs' threads at once keep Hamlib's shared state whole.
 // Threads: the rig's worker thread; abort() from any thread.
 #pragma once
 
 #include "rigserver/backends/CallInterrupter.h"
+#include "rigserver/backends/HamlibRig.h"
 #include "rigserver/core/RigBackend.h"
 #include "rigserver/core/RigSettings.h"
 
-struct s_rig;
+#include <memory>
 
 class HamlibBackend final : public RigBackend {
 public:
@@ -40,7 +42,7 @@ private:
 
     CallInterrupter m_interrupter;
     RigSettings m_settings;
-    s_rig *m_rig = nullptr;
+    std::unique_ptr<HamlibRig> m_rig;
     RigCaps m_caps;
     std::uint64_t m_commands = 0;
 };

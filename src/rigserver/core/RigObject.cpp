@@ -77,6 +77,11 @@ void RigObject::start()
 
 void RigObject::configure(const RigSettings &settings)
 {
+    // Sharing the rig or not does not concern its radio, which is left as it is.
+    if (settings.sameRadio(m_settings)) {
+        m_settings = settings;
+        return;
+    }
     m_settings = settings;
     const quint64 generation = ++m_generation;
     // The old radio may be in the middle of a call that takes seconds to time out. Cut before the new

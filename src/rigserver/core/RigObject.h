@@ -48,6 +48,7 @@ public:
     // then exit without running static destructors under them.
     static int abandonedThreads();
     // New settings: the radio is closed and opened again on them; raises the rig-type and status events.
+    // Settings that only say how the rig is shared are taken without touching the radio.
     void configure(const RigSettings &settings);
     // Radio commands sent so far.
     std::uint64_t commandCount() const { return m_worker->commandCount(); }

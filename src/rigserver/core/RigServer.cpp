@@ -7,7 +7,7 @@
 #include <QFile>
 
 RigServer::RigServer(QString settingsPath, std::shared_ptr<const RigBackendFactory> backends,
-                     SettingsDialogMaker makeDialog)
+                     SettingsDialogMaker makeDialog, RigShareMaker makeShare)
     : m_settingsPath(std::move(settingsPath)), m_makeDialog(std::move(makeDialog))
 {
     const IniFile file(QFile::encodeName(m_settingsPath).toStdString());
@@ -20,6 +20,12 @@ RigServer::RigServer(QString settingsPath, std::shared_ptr<const RigBackendFacto
         connect(rig.get(), &RigObject::paramsChanged, this, [this](int rigNumber, int params) {
             raise([rigNumber, params](IOmniRigXEvents *s) { s->OnParamsChange(rigNumber, params); });
         });
+        if (makeShare) {
+            auto share = makeShare(*rig);
+            if (share)
+                share->configure(rig->settings());
+            m_shares[static_cast<std::size_t>(n - 1)] = std::move(share);
+        }
         m_rigs[static_cast<std::size_t>(n - 1)] = std::move(rig);
     }
 }
@@ -28,6 +34,8 @@ RigServer::~RigServer()
 {
     m_sinks.clear();
     m_window.reset();
+    for (auto &share : m_shares)
+        share.reset();
     // Both rigs let go of their radios at once, so a radio that does not answer delays the end only once.
     for (auto &rig : m_rigs)
         rig->stop();
@@ -87,6 +95,8 @@ void RigServer::reconfigure(int rigNumber, const RigSettings &settings)
     if (target->settings() == settings)
         return;
     target->configure(settings);
+    if (RigShare *shared = share(rigNumber))
+        shared->configure(settings);
 }
 
 SettingsDialog *RigServer::settingsWindow()

@@ -4,14 +4,15 @@
 // life), start polling when the first client subscribes, fan every event out to the subscribed sinks,
 // and show or hide the settings window.
 // Collaborations: RigObject per rig, whose back ends come from the RigBackendFactory it is given; the
-// settings window comes from the SettingsDialogMaker it is given. RigServerFactory wires both in and
-// hands the running server to clients.
+// settings window comes from the SettingsDialogMaker it is given, and each rig's share with other programs
+// from the RigShareMaker. RigServerFactory wires them in and hands the running server to clients.
 // Threads: GUI thread; sinks are called on it.
 #pragma once
 
 #include "omnirig/OmniRig_TLB.h"
 #include "rigserver/core/RigBackendFactory.h"
 #include "rigserver/core/RigObject.h"
+#include "rigserver/core/RigShare.h"
 #include "rigserver/core/SettingsDialog.h"
 
 #include <QObject>
@@ -27,9 +28,10 @@ class RigServer final : public QObject, public IOmniRigX {
 
 public:
     // Reads the settings from settingsPath; a missing or broken file gives the defaults. backends makes the
-    // radios' back ends and must not be null; without makeDialog the server has no settings window.
+    // radios' back ends and must not be null; without makeDialog the server has no settings window, and
+    // without makeShare its rigs are never shared.
     RigServer(QString settingsPath, std::shared_ptr<const RigBackendFactory> backends,
-              SettingsDialogMaker makeDialog = {});
+              SettingsDialogMaker makeDialog = {}, RigShareMaker makeShare = {});
     ~RigServer() override;
 
     IRigX *Rig1() override { return m_rigs[0].get(); }
@@ -42,6 +44,8 @@ public:
     const QString &settingsPath() const { return m_settingsPath; }
     // rigNumber 1 or 2.
     RigObject *rig(int rigNumber) const { return m_rigs[rigNumber == 1 ? 0 : 1].get(); }
+    // The rig's share with other programs; null without a maker.
+    RigShare *share(int rigNumber) const { return m_shares[rigNumber == 1 ? 0 : 1].get(); }
     // Gives a rig new settings; a rig whose settings are unchanged is left alone.
     void reconfigure(int rigNumber, const RigSettings &settings);
 
@@ -56,6 +60,7 @@ private:
 
     QString m_settingsPath;
     std::array<std::unique_ptr<RigObject>, 2> m_rigs;
+    std::array<std::unique_ptr<RigShare>, 2> m_shares; // declared after the rigs: gone before them
     std::vector<std::pair<int, IOmniRigXEvents *>> m_sinks;
     int m_nextCookie = 1;
     bool m_started = false;

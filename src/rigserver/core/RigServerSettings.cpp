@@ -47,6 +47,11 @@ RigSettings load(const IniFile &file, int rigNumber)
         readInt(file, sec, QStringLiteral("TimeoutMs"), defaults.timeoutMs, MinTimeoutMs, MaxTimeoutMs);
     settings.enabled = readInt(file, sec, QStringLiteral("Enabled"), 1, 0, 1) == 1;
     settings.conf = readText(file, sec, QStringLiteral("Conf"), RigSettings::neededConf(settings.model)).toStdString();
+    settings.share = readInt(file, sec, QStringLiteral("Share"), 0, 0, 1) == 1;
+    settings.sharePort =
+        readInt(file, sec, QStringLiteral("SharePort"), RigSettings::defaultSharePort(rigNumber), 1, 65535);
+    const QString address = readText(file, sec, QStringLiteral("ShareAddress")).trimmed();
+    settings.shareAddress = address.isEmpty() ? defaults.shareAddress : address.toStdString();
     return settings;
 }
 
@@ -59,7 +64,10 @@ void save(IniFile &file, int rigNumber, const RigSettings &settings)
                                                          {"PollMs", std::to_string(settings.pollMs)},
                                                          {"TimeoutMs", std::to_string(settings.timeoutMs)},
                                                          {"Enabled", settings.enabled ? "1" : "0"},
-                                                         {"Conf", settings.conf}});
+                                                         {"Conf", settings.conf},
+                                                         {"Share", settings.share ? "1" : "0"},
+                                                         {"SharePort", std::to_string(settings.sharePort)},
+                                                         {"ShareAddress", settings.shareAddress}});
 }
 
 } // namespace RigServerSettings

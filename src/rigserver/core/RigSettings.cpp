@@ -12,6 +12,15 @@ std::string trimmed(const std::string &s)
 
 } // namespace
 
+bool RigSettings::sameRadio(const RigSettings &other) const
+{
+    RigSettings unshared = other;
+    unshared.share = share;
+    unshared.sharePort = sharePort;
+    unshared.shareAddress = shareAddress;
+    return unshared == *this;
+}
+
 std::string RigSettings::neededConf(int model)
 {
     return model == DummyModel || model == DummyNoVfoModel ? "ptt_type=RIG" : "";

@@ -62,6 +62,8 @@ RigServerWindow::RigServerWindow(RigServer *server)
         RigObject *rig = m_server->rig(n);
         connect(rig, &RigObject::statusChanged, this, &RigServerWindow::showRig);
         connect(rig, &RigObject::rigTypeChanged, this, &RigServerWindow::showRig);
+        if (RigShare *share = m_server->share(n))
+            connect(share, &RigShare::changed, this, [this, n] { showShare(n); });
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { form(index + 1)->focusSearch(); });
     connect(m_buttons->button(QDialogButtonBox::Ok), &QPushButton::clicked, this, &RigServerWindow::accept);
@@ -143,6 +145,16 @@ void RigServerWindow::showRig(int rigNumber)
     const RigState &state = m_server->rig(rigNumber)->state();
     form(rigNumber)->showState(state);
     m_tabs->setTabIcon(rigNumber - 1, statusIcon(state.status));
+    showShare(rigNumber);
+}
+
+void RigServerWindow::showShare(int rigNumber)
+{
+    const RigShare *share = m_server->share(rigNumber);
+    RigSettings applied = m_server->rig(rigNumber)->settings();
+    // Without a share the server cannot share the rig, whatever its settings say.
+    applied.share = applied.share && share;
+    form(rigNumber)->showShare(applied, share ? share->clientCount() : 0, share ? share->problem() : QString());
 }
 
 void RigServerWindow::updateChanges()
@@ -206,6 +218,7 @@ bool RigServerWindow::apply()
         // Only now: a rig never runs on settings the file does not hold.
         m_server->reconfigure(n, settings);
         form(n)->setSettings(settings);
+        showShare(n);
     }
     updateChanges();
     say(QStringLiteral("Saved in %1").arg(QDir::toNativeSeparators(path)), false);

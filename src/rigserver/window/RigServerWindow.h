@@ -6,7 +6,8 @@
 // everything as it was, with the reason beside the field; a failed write is reported in the window.
 // Collaborations: RigServer owns it as its SettingsDialog, made on first use by the maker that
 // RigServerFactory gives the server, and raises the visible-change event when it is shown or hidden;
-// RigSettingsForm per rig; RigServerSettings and IniFile write the file.
+// RigSettingsForm per rig; RigServerSettings and IniFile write the file; each rig's RigShare says how many
+// programs use the rig.
 // Threads: GUI thread. It reads the rigs' cached state only, so it never waits for a radio.
 #pragma once
 
@@ -46,6 +47,7 @@ private:
     void load();
     void accept();
     void showRig(int rigNumber);
+    void showShare(int rigNumber);
     void updateChanges();
     void say(const QString &text, bool problem);
     // On its first showing the window stands beside the one it was opened from, where the screen allows.

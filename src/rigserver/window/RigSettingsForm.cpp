@@ -97,7 +97,8 @@ RigSettingsForm::RigSettingsForm(int rigNumber, QWidget *parent)
       m_timeout(millisecondsBox(this, QStringLiteral("TimeoutMs"), 500)),
       m_timeoutMessage(messageLabel(this, QStringLiteral("TimeoutMsMessage"))), m_enabled(new QCheckBox(this)),
       m_conf(new QLineEdit(this)), m_confMessage(messageLabel(this, QStringLiteral("ConfMessage"))),
-      m_status(new QLabel(this)), m_rigType(new QLabel(this))
+      m_share(new QCheckBox(this)), m_sharePort(new QSpinBox(this)), m_status(new QLabel(this)),
+      m_rigType(new QLabel(this)), m_shareClients(new QLabel(this))
 {
     setObjectName(QStringLiteral("Rig%1").arg(rigNumber));
     m_picker->setObjectName(QStringLiteral("Model"));
@@ -111,6 +112,16 @@ RigSettingsForm::RigSettingsForm(int rigNumber, QWidget *parent)
     m_conf->setToolTip(QStringLiteral("Further Hamlib settings, for example ptt_type=RIG;civaddr=0x94"));
     m_poll->setToolTip(QStringLiteral("How often the radio is asked for frequency, mode and transmit state."));
     m_timeout->setToolTip(QStringLiteral("How long an answer may take before the radio counts as not responding."));
+    m_share->setObjectName(QStringLiteral("Share"));
+    m_share->setText(QStringLiteral("Share this rig with other programs"));
+    m_share->setToolTip(QStringLiteral("Loggers and digital-mode programs use the radio through Hamlib's NET "
+                                       "rigctl (model 2) while VELKOR runs."));
+    m_sharePort->setObjectName(QStringLiteral("SharePort"));
+    m_sharePort->setRange(1, 65535);
+    m_sharePort->setToolTip(QStringLiteral("The TCP port programs connect to, as they would to rigctld."));
+    m_shareClients->setObjectName(QStringLiteral("ShareClients"));
+    m_shareClients->setWordWrap(true);
+    m_shareClients->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setObjectName(QStringLiteral("Status"));
     m_rigType->setObjectName(QStringLiteral("RigType"));
     m_rigType->setWordWrap(true);
@@ -131,6 +142,11 @@ RigSettingsForm::RigSettingsForm(int rigNumber, QWidget *parent)
     connect(m_timeout, &QSpinBox::valueChanged, this, &RigSettingsForm::changed);
     connect(m_enabled, &QCheckBox::toggled, this, &RigSettingsForm::changed);
     connect(m_conf, &QLineEdit::textChanged, this, &RigSettingsForm::changed);
+    connect(m_share, &QCheckBox::toggled, this, [this](bool on) {
+        m_sharePort->setEnabled(on);
+        changed();
+    });
+    connect(m_sharePort, &QSpinBox::valueChanged, this, &RigSettingsForm::changed);
     setSettings(RigSettings{});
 }
 
@@ -151,15 +167,22 @@ void RigSettingsForm::buildLayout()
     form->addRow(QStringLiteral("&Hamlib settings:"), withMessage(m_conf, m_confMessage));
     form->addRow(QString(), m_enabled);
 
+    auto *sharing = new QGroupBox(QStringLiteral("Sharing"), this);
+    auto *shareForm = new QFormLayout(sharing);
+    shareForm->addRow(m_share);
+    shareForm->addRow(QStringLiteral("TCP po&rt:"), m_sharePort);
+
     auto *now = new QGroupBox(QStringLiteral("Now"), this);
     auto *nowForm = new QFormLayout(now);
     nowForm->addRow(QStringLiteral("Status:"), m_status);
     nowForm->addRow(QStringLiteral("Rig type:"), m_rigType);
+    nowForm->addRow(QStringLiteral("Shared:"), m_shareClients);
 
     // One column: the window is narrow enough to stand beside the panel on a small screen.
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(radio, 1);
     layout->addWidget(connection);
+    layout->addWidget(sharing);
     layout->addWidget(now);
 }
 
@@ -179,12 +202,17 @@ void RigSettingsForm::setSettings(const RigSettings &settings)
         const QSignalBlocker blockTimeout(m_timeout);
         const QSignalBlocker blockEnabled(m_enabled);
         const QSignalBlocker blockConf(m_conf);
+        const QSignalBlocker blockShare(m_share);
+        const QSignalBlocker blockSharePort(m_sharePort);
         showPortKind();
         m_port->refresh();
         m_poll->setValue(settings.pollMs);
         m_timeout->setValue(settings.timeoutMs);
         m_enabled->setChecked(settings.enabled);
         m_conf->setText(QString::fromStdString(settings.conf));
+        m_share->setChecked(settings.share);
+        m_sharePort->setValue(settings.sharePort);
+        m_sharePort->setEnabled(settings.share);
     }
     check();
 }
@@ -207,6 +235,9 @@ RigSettings RigSettingsForm::settings() const
     s.timeoutMs = m_timeout->value();
     s.enabled = m_enabled->isChecked();
     s.conf = m_conf->text().trimmed().toStdString();
+    s.share = m_share->isChecked();
+    s.sharePort = m_sharePort->value();
+    s.shareAddress = m_loaded.shareAddress;
     return s;
 }
 
@@ -317,6 +348,26 @@ void RigSettingsForm::showState(const RigState &state)
     m_status->setText(QStringLiteral("<span style=\"color:%1\">&#9679;</span> %2")
                           .arg(statusColour(state.status), QString::fromStdString(state.statusText).toHtmlEscaped()));
     m_rigType->setText(QString::fromStdString(state.rigType));
+}
+
+void RigSettingsForm::showShare(const RigSettings &applied, int clients, const QString &problem)
+{
+    QString text;
+    QString colour = QStringLiteral("#6b6b6b");
+    if (!applied.share) {
+        text = QStringLiteral("No");
+    } else if (!problem.isEmpty()) {
+        text = problem;
+        colour = QStringLiteral("#b00020");
+    } else {
+        const QString where =
+            QStringLiteral("%1:%2").arg(QString::fromStdString(applied.shareAddress)).arg(applied.sharePort);
+        text = clients == 0   ? QStringLiteral("On %1, no program connected").arg(where)
+               : clients == 1 ? QStringLiteral("On %1, 1 program connected").arg(where)
+                              : QStringLiteral("On %1, %2 programs connected").arg(where).arg(clients);
+    }
+    m_shareClients->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    m_shareClients->setText(text);
 }
 
 void RigSettingsForm::focusSearch()

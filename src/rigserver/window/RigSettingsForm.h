@@ -1,6 +1,8 @@
 // RigSettingsForm: one rig's page of the settings window: the radio model, its port, speed, poll interval,
-// timeout, whether it is enabled, further Hamlib settings, and the rig's live status. A value that cannot
-// be saved gets its message beside the field as soon as it is entered.
+// timeout, whether it is enabled, further Hamlib settings, whether other programs may use the rig and on
+// which port, and the rig's live status with the number of programs connected to it. A value that cannot
+// be saved gets its message beside the field as soon as it is entered. The address the rig is shared on is
+// only in the settings file: it is kept as loaded.
 // Collaborations: RigServerWindow fills it from the rig's settings and saves what settings() gives.
 // Threads: GUI thread.
 #pragma once
@@ -39,6 +41,8 @@ public:
     // Updates every field's message; false when a value cannot be saved.
     bool check();
     void showState(const RigState &state);
+    // How the rig is shared as applied (settings), with the share's live client count and problem.
+    void showShare(const RigSettings &applied, int clients, const QString &problem);
     void focusSearch();
 
 signals:
@@ -57,7 +61,7 @@ private:
     HamlibModel::Port m_kind = HamlibModel::Port::None;
     // The port typed for each kind of port, so trying a network model and going back loses no device name.
     std::map<HamlibModel::Port, QString> m_portTexts;
-    int m_speed = 0; // the speed last chosen, kept over models that cannot use it
+    int m_speed = 0;                       // the speed last chosen, kept over models that cannot use it
     int m_model = RigSettings::DummyModel; // the model the fields were last set up for
 
     ModelPicker *m_picker;
@@ -73,6 +77,9 @@ private:
     QCheckBox *m_enabled;
     QLineEdit *m_conf;
     QLabel *m_confMessage;
+    QCheckBox *m_share;
+    QSpinBox *m_sharePort;
     QLabel *m_status;
     QLabel *m_rigType;
+    QLabel *m_shareClients;
 };

@@ -1,0 +1,73 @@
+#include "rigserver/share/RigShareServer.h"
+
+#include "rigserver/share/ShareListener.h"
+
+RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig), m_listener(new ShareListener(m_view))
+{
+    m_thread.setObjectName(QStringLiteral("Rig%1Share").arg(rig.rigNumber()));
+    m_listener->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
+    connect(m_listener, &ShareListener::writeRequested, this, &RigShareServer::runWrite);
+    connect(m_listener, &ShareListener::clientsChanged, this, [this](int count) {
+        m_clients = count;
+        emit changed();
+    });
+    connect(m_listener, &ShareListener::problemChanged, this, [this](const QString &problem) {
+        m_problem = problem;
+        emit changed();
+    });
+    connect(&m_rig, &RigObject::rigTypeChanged, this, &RigShareServer::refresh);
+    connect(&m_rig, &RigObject::statusChanged, this, &RigShareServer::refresh);
+    connect(&m_rig, &RigObject::paramsChanged, this, &RigShareServer::refresh);
+    refresh();
+    m_thread.start();
+}
+
+RigShareServer::~RigShareServer()
+{
+    // The listener's thread never waits on anything, so it ends at once; its sockets close with it.
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void RigShareServer::configure(const RigSettings &settings)
+{
+    refresh();
+    const QString address = settings.share ? QString::fromStdString(settings.shareAddress) : QString();
+    const quint16 port = settings.share ? static_cast<quint16>(settings.sharePort) : 0;
+    if (address == m_address && port == m_port)
+        return;
+    m_address = address;
+    m_port = port;
+    QMetaObject::invokeMethod(
+        m_listener, [listener = m_listener, address, port] { listener->listen(address, port); }, Qt::QueuedConnection);
+}
+
+void RigShareServer::refresh()
+{
+    SharedRig rig;
+    rig.status = m_rig.Status();
+    rig.freq = m_rig.Freq();
+    rig.mode = m_rig.Mode();
+    rig.tx = m_rig.Tx();
+    rig.readable = m_rig.ReadableParams();
+    rig.rigType = m_rig.RigType();
+    rig.model = m_rig.settings().model;
+    m_view->set(std::move(rig));
+}
+
+void RigShareServer::runWrite(quint64 ticket, int kind, qint64 value)
+{
+    // The rig may have gone off line since the program's command was read.
+    const int code = RigctldResponder::statusError(m_rig.Status());
+    if (code == 0) {
+        if (kind == SharedWrite::Freq)
+            m_rig.SetFreq(value);
+        else
+            m_rig.SetMode(static_cast<std::int32_t>(value));
+        refresh();
+    }
+    QMetaObject::invokeMethod(
+        m_listener, [listener = m_listener, ticket, code] { listener->finishWrite(ticket, code); },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,63 @@
+// ShareListener: the TCP side of one shared rig: the listening socket and the programs connected to it.
+//
+// Responsibilities: listen on the address and port it is given, or stop; take up to MaxClients programs
+// at once and send any further one away at once; if the port cannot be had (another program holds it),
+// say why and try again every few seconds, so sharing starts by itself once the port is free; carry each
+// connection's writes to the rig object and their results back, by ticket, so a result whose program hung
+// up meanwhile is dropped.
+// Collaborations: RigShareServer makes it, moves it to a thread of its own and talks to it only through
+// queued calls and signals; ShareConnection serves each program.
+// Threads: the share's thread. Nothing here waits: sockets are read and written as they are ready.
+#pragma once
+
+#include "rigserver/share/ShareConnection.h"
+#include "rigserver/share/SharedRigView.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QTcpServer;
+
+class ShareListener final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxClients = 16;
+    static constexpr int RetryMs = 3000;
+
+    explicit ShareListener(std::shared_ptr<const SharedRigView> view);
+
+    // Queued from the GUI thread. An empty address stops listening and sends every program away.
+    void listen(const QString &address, quint16 port);
+    void finishWrite(quint64 ticket, int code);
+
+signals:
+    void clientsChanged(int count);
+    void problemChanged(const QString &problem);
+    // A write for the rig object; finishWrite(ticket, code) answers it.
+    void writeRequested(quint64 ticket, int kind, qint64 value);
+
+private:
+    void tryListen();
+    void accept();
+    void dropAll();
+    void remove(ShareConnection *connection);
+    void setProblem(const QString &problem);
+
+    std::shared_ptr<const SharedRigView> m_view;
+    QTcpServer *m_server;
+    QTimer m_retry;
+    QString m_address;
+    quint16 m_port = 0;
+    QString m_problem;
+    std::vector<ShareConnection *> m_connections;
+    std::map<quint64, QPointer<ShareConnection>> m_writes;
+    quint64 m_nextTicket = 1;
+};
