@@ -5,6 +5,7 @@
 #include "RigctldProcess.h"
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigObject.h"
+#include "rigserver/core/RigServer.h"
 #include "rigserver/share/RigShareServer.h"
 #include "rigserver/share/ShareListener.h"
 #include "rigserver/share/RigctldCommand.h"
@@ -12,7 +13,9 @@
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -63,8 +66,8 @@ bool waitOnline(RigObject &rig)
 // A rig of the rig server and its share, listening on a free loopback port, as the program makes them.
 class RigOnShare {
 public:
-    explicit RigOnShare(const RigSettings &settings = dummyRig())
-        : m_port(RigctldProcess::freePort()), rig(1, withShare(settings), backends()), share(rig)
+    explicit RigOnShare(const RigSettings &settings = dummyRig(), quint16 port = RigctldProcess::freePort())
+        : m_port(port), rig(1, withShare(settings), backends()), share(rig)
     {
         share.configure(rig.settings());
         rig.start();
@@ -97,10 +100,10 @@ public:
 // takes the writes, keeps running.
 class Client {
 public:
-    explicit Client(quint16 port)
+    explicit Client(quint16 port, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
     {
         QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] { m_wasConnected = true; });
-        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        m_socket.connectToHost(address, port);
     }
 
     bool connected()
@@ -200,6 +203,8 @@ private slots:
     void rigOffLine_data();
     void rigOffLine();
     void secondProgramOpensTheSharedRig();
+    void settingsFileSharesTheRig();
+    void busyPortIsTakenOnceFree();
     void repliesBeyondRigctld_data();
     void repliesBeyondRigctld();
 };
@@ -475,6 +480,46 @@ void TestRigShare::secondProgramOpensTheSharedRig()
     shared.rig.SetMode(OmniRig::PM_SSB_L);
     QTRY_COMPARE_WITH_TIMEOUT(remote.Mode(), std::int32_t(OmniRig::PM_SSB_L), WaitMs);
     QCOMPARE(shared.share.clientCount(), 1);
+}
+
+void TestRigShare::settingsFileSharesTheRig()
+{
+    const quint16 port = RigctldProcess::freePort();
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("rigserver.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("[Rig1]\nShare=1\nSharePort=%1\nShareAddress=127.0.0.2\n").arg(port).toUtf8());
+    file.close();
+    RigServer server(file.fileName(), backends(), {},
+                     [](RigObject &rig) { return std::make_unique<RigShareServer>(rig); });
+    EventLog log;
+    server.Advise(&log);
+    QVERIFY(waitOnline(*server.rig(1)));
+
+    Client client(port, QHostAddress(QStringLiteral("127.0.0.2")));
+    QVERIFY(client.connected());
+    QCOMPARE(client.ask("f\n", 1), QByteArray::number(DummyStartHz) + '\n');
+    QTRY_COMPARE_WITH_TIMEOUT(server.share(1)->clientCount(), 1, WaitMs);
+    // Only the address it was given.
+    Client elsewhere(port);
+    QVERIFY(elsewhere.dropped());
+    QCOMPARE(server.share(1)->problem(), QString());
+    QCOMPARE(server.share(2)->clientCount(), 0);
+}
+
+void TestRigShare::busyPortIsTakenOnceFree()
+{
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::LocalHost, 0));
+    RigOnShare shared(dummyRig(), other.serverPort());
+    QVERIFY(waitOnline(shared.rig));
+    QTRY_VERIFY_WITH_TIMEOUT(!shared.share.problem().isEmpty(), WaitMs);
+
+    other.close();
+    QTRY_COMPARE_WITH_TIMEOUT(shared.share.problem(), QString(), WaitMs);
+    Client client(shared.port());
+    QVERIFY(client.connected());
+    QCOMPARE(client.ask("f\n", 1), QByteArray::number(DummyStartHz) + '\n');
 }
 
 void TestRigShare::repliesBeyondRigctld_data()
