@@ -28,6 +28,9 @@ int main(int argc, char **argv)
     if (!rig)
         return 2;
     rig_set_conf(rig, rig_token_lookup(rig, "rig_pathname"), argv[1]);
+    // Every read goes to the server: Hamlib's own cache would answer a read with what this program last
+    // read or wrote, whatever the radio did meanwhile.
+    rig_set_cache_timeout_ms(rig, HAMLIB_CACHE_ALL, 0);
     std::printf("open %d\n", rig_open(rig));
 
     for (int round = 0; round < rounds; ++round) {
@@ -39,9 +42,7 @@ int main(int argc, char **argv)
         rmode_t readMode = RIG_MODE_NONE;
         pbwidth_t width = 0;
         const int gotMode = rig_get_mode(rig, RIG_VFO_CURR, &readMode, &width);
-        // The passband is not printed: right after a write that keeps it, Hamlib answers from its own cache
-        // the passband of the mode before.
-        std::printf("get_mode %d %s\n", gotMode, rig_strrmode(readMode));
+        std::printf("get_mode %d %s %ld\n", gotMode, rig_strrmode(readMode), static_cast<long>(width));
     }
 
     std::printf("set_ptt %d\n", rig_set_ptt(rig, RIG_VFO_CURR, RIG_PTT_ON));
