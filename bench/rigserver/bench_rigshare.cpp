@@ -157,17 +157,19 @@ struct SharedDummy {
         return true;
     }
 
-    // The radio's commands per poll since the last call, as rigctld received them and as the rig object
-    // counted them: each poll reads the frequency once.
+    // The radio's commands per poll since the last call: as rigctld received them, counted over whole polls
+    // (from one frequency read, which starts each poll, to the last), and about as the rig object counts them.
     std::pair<double, double> commandsPerPoll()
     {
         const QStringList commands = proxy.commands();
         proxy.clear();
         const std::uint64_t counted = rig->commandCount() - std::exchange(m_counted, rig->commandCount());
+        const qsizetype first = commands.indexOf(QStringLiteral("+f"));
+        const qsizetype last = commands.lastIndexOf(QStringLiteral("+f"));
         const auto polls = double(commands.count(QStringLiteral("+f")));
-        if (polls == 0)
+        if (polls < 2)
             return {0.0, 0.0};
-        return {double(commands.size()) / polls, double(counted) / polls};
+        return {double(last - first) / (polls - 1), double(counted) / polls};
     }
 
 private:
@@ -217,7 +219,7 @@ void readsServed(int clients, int outstanding)
                 "%ld clients failed\n",
                 clients, outstanding, double(answers) / seconds, long(wrong), long(failed));
     std::printf("    radio's commands per poll (target <= 3): idle %.2f, while they poll %.2f; as the rig object "
-                "counts them: %.2f, %.2f\n",
+                "counts them: about %.2f, %.2f\n",
                 idle.first, busy.first, idle.second, busy.second);
 }
 
