@@ -11,9 +11,10 @@ ShareConnection::ShareConnection(QTcpSocket *socket, const SharedRigView &view, 
     m_socket->setParent(this);
     m_socket->setReadBufferSize(ReadBuffer);
     connect(m_socket, &QTcpSocket::readyRead, this, &ShareConnection::serve);
+    // Queued: serve() itself writes out its answers, and this is called from within that.
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
         if (m_socket->bytesToWrite() <= MaxUnsent)
-            serve();
+            serveLater();
     });
     connect(m_socket, &QTcpSocket::disconnected, this, [this] {
         m_hungUp = true;
@@ -37,6 +38,15 @@ void ShareConnection::serveLater()
 }
 
 void ShareConnection::serve()
+{
+    serveLines();
+    // Hand the answers to the system now, not on the next turn of the event loop: a program that ends its
+    // stream once it has sent its commands (a script piping them) is closed on by QTcpSocket as soon as the
+    // end is read, and whatever the socket still held would be lost.
+    m_socket->flush();
+}
+
+void ShareConnection::serveLines()
 {
     for (int served = 0; served < CommandsPerTurn; ++served) {
         if (m_writing || m_hungUp || m_socket->bytesToWrite() > MaxUnsent)

@@ -7,7 +7,9 @@
 // a program that sends faster than it is answered is slowed down by TCP itself; answers stop while more
 // than MaxUnsent bytes wait for a program that does not read them; at most CommandsPerTurn lines are
 // answered before the other connections get their turn. A program that hangs up in the middle of a line
-// leaves nothing behind: only whole lines are commands.
+// leaves nothing behind: only whole lines are commands. A program that ends its stream (a script piping its
+// commands) gets the answers to everything read before that end, except past a write still on its way to the
+// rig object: QTcpSocket closes at the end of the stream, so those answers cannot be sent; the write is made.
 // Collaborations: ShareListener accepts it and carries its writes to the rig object; RigctldCommand and
 // RigctldResponder read and answer the lines.
 // Threads: the share's thread, as is its socket.
@@ -45,6 +47,7 @@ signals:
 
 private:
     void serve();
+    void serveLines();
     void serveLater();
     void answer(QByteArray line);
     void hangUp();
