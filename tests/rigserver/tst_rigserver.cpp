@@ -9,8 +9,11 @@
 #include "rigserver/share/RigShareServer.h"
 
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -47,6 +50,18 @@ RigSettings dummyInProcess()
 bool waitOnline(RigObject &rig, int ms = 10000)
 {
     return QTest::qWaitFor([&] { return rig.Status() == OmniRig::ST_ONLINE; }, ms);
+}
+
+// Whether a share listens on port (it starts listening on a thread of its own).
+bool listens(quint16 port)
+{
+    return QTest::qWaitFor(
+        [port] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, port);
+            return probe.waitForConnected(1000);
+        },
+        10000);
 }
 
 // Waits until the rig has polled its radio again after everything asked of it so far, and takes the state
@@ -455,6 +470,7 @@ void TestRigServer::transmitWriteReachesTheRadio()
         share.configure(shared);
         sharingRig.start();
         QVERIFY(waitOnline(sharingRig));
+        QVERIFY(listens(static_cast<quint16>(shared.sharePort)));
         settings.port = "127.0.0.1:" + std::to_string(shared.sharePort);
     }
     if (!keyable)
@@ -489,15 +505,16 @@ void TestRigServer::radioLetGoIsUnkeyed()
     QFETCH(bool, reconfigure);
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
-    {
-        RigObject rig(1, overRigctld(rigctld), backends());
-        rig.start();
-        QVERIFY(waitOnline(rig));
-        rig.SetTx(OmniRig::PM_TX);
-        QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("1"));
-        if (reconfigure)
-            rig.configure(dummyInProcess());
-    }
+    std::optional<RigObject> rig;
+    rig.emplace(1, overRigctld(rigctld), backends());
+    rig->start();
+    QVERIFY(waitOnline(*rig));
+    rig->SetTx(OmniRig::PM_TX);
+    QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("1"));
+    if (reconfigure)
+        rig->configure(dummyInProcess());
+    else
+        rig.reset();
     QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("0"));
 }
 
@@ -521,6 +538,7 @@ void TestRigServer::programThatKeyedAndWentIsUnkeyed()
     share.configure(settings);
     rig.start();
     QVERIFY(waitOnline(rig));
+    QVERIFY(listens(static_cast<quint16>(settings.sharePort)));
 
     // A digital-mode program keys the radio through Hamlib's network rig and reads the PTT back. Its writes
     // are served on this thread's event loop, which must keep running meanwhile.
