@@ -68,8 +68,8 @@ bool listens(quint16 port)
 // it published: a value read then is the radio's, not what the rig object showed while writing.
 bool pollAgain(RigObject &rig)
 {
-    // Either reads still due in a poll under way and a write, then a whole poll and the first command of
-    // the next, which comes after that poll was published.
+    // At most two reads of a poll under way and a write asked twice, then a whole poll, then a command of the
+    // next one: by then that whole poll has been published.
     const std::uint64_t start = rig.commandCount();
     const bool polled = QTest::qWaitFor([&] { return rig.commandCount() >= start + 10; }, 10000);
     QCoreApplication::processEvents();
@@ -495,14 +495,15 @@ void TestRigServer::transmitWriteReachesTheRadio()
 
 void TestRigServer::radioLetGoIsUnkeyed_data()
 {
-    QTest::addColumn<bool>("reconfigure");
-    QTest::newRow("new settings") << true;
-    QTest::newRow("shutdown") << false;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("new settings") << "configure";
+    QTest::newRow("shutdown") << "destroy";
+    QTest::newRow("unkeyed while the radio was away") << "away";
 }
 
 void TestRigServer::radioLetGoIsUnkeyed()
 {
-    QFETCH(bool, reconfigure);
+    QFETCH(QString, how);
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
     std::optional<RigObject> rig;
@@ -511,23 +512,33 @@ void TestRigServer::radioLetGoIsUnkeyed()
     QVERIFY(waitOnline(*rig));
     rig->SetTx(OmniRig::PM_TX);
     QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("1"));
-    if (reconfigure)
+    if (how == QLatin1String("configure")) {
         rig->configure(dummyInProcess());
-    else
+    } else if (how == QLatin1String("destroy")) {
         rig.reset();
+    } else {
+        rigctld.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(rig->Status() != OmniRig::ST_ONLINE, 2 * TimeoutMs + PollMs + SlackMs);
+        rig->SetTx(OmniRig::PM_RX);
+        rigctld.resume();
+        QVERIFY(waitOnline(*rig));
+    }
     QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("0"));
 }
 
 void TestRigServer::programThatKeyedAndWentIsUnkeyed_data()
 {
     QTest::addColumn<bool>("crashes");
-    QTest::newRow("quits") << false;
-    QTest::newRow("crashes") << true;
+    QTest::addColumn<bool>("radioAway");
+    QTest::newRow("quits") << false << false;
+    QTest::newRow("crashes") << true << false;
+    QTest::newRow("crashes while the radio is away") << true << true;
 }
 
 void TestRigServer::programThatKeyedAndWentIsUnkeyed()
 {
     QFETCH(bool, crashes);
+    QFETCH(bool, radioAway);
     RigctldProcess rigctld(1);
     QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
     RigSettings settings = overRigctld(rigctld);
@@ -554,9 +565,17 @@ void TestRigServer::programThatKeyedAndWentIsUnkeyed()
         program.write("T 1\nt\n");
         QTRY_VERIFY_WITH_TIMEOUT(readOutput().contains("PTT: 1"), 10000);
         QCOMPARE(rig.Tx(), std::int32_t(OmniRig::PM_TX));
+        if (radioAway) {
+            rigctld.stop();
+            QTRY_VERIFY_WITH_TIMEOUT(rig.Status() != OmniRig::ST_ONLINE, 2 * TimeoutMs + PollMs + SlackMs);
+        }
         program.kill();
     }
     QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
+    if (radioAway) {
+        rigctld.resume();
+        QVERIFY(waitOnline(rig));
+    }
     if (!crashes)
         QCOMPARE(readOutput(), QByteArray("1\n"));
     QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("0"));

@@ -75,6 +75,7 @@ void RigWorker::configure(const RigSettings &settings, quint64 generation)
     m_strikes = {};
     m_dropped = {};
     m_freqKnown = false;
+    m_unkeyWhenBack = false;
     publish(initialState(settings, *m_backends), true);
     if (m_started && configured())
         attemptOpen();
@@ -272,7 +273,7 @@ bool RigWorker::pollOnce(RigState &next)
 
 void RigWorker::poll()
 {
-    if (!m_open || m_aborted)
+    if (!m_open || m_aborted || !unkeyAskedWhileAway())
         return;
     RigState next = m_state;
     const bool ok = pollOnce(next);
@@ -355,9 +356,15 @@ bool RigWorker::runWrites(RigState *inPoll)
         return true;
     for (const Write &write : writes) {
         m_written[write.kind] = std::max(m_written[write.kind], write.sequence);
-        // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does.
-        if (write.generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
+        // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does; but
+        // a radio we keyed may still be keyed when it comes back, and is unkeyed then if that was asked last.
+        if (write.generation != m_generation)
             continue;
+        if (!m_open || m_state.status != OmniRig::ST_ONLINE) {
+            if (write.kind == Write::Ptt)
+                m_unkeyWhenBack = write.value == 0 && m_keyed;
+            continue;
+        }
         RigState next = m_state;
         const std::optional<RigResult> result = send(write, next);
         if (!result)
@@ -408,6 +415,18 @@ std::optional<RigResult> RigWorker::send(const Write &write, RigState &next)
     default:
         return std::nullopt;
     }
+}
+
+bool RigWorker::unkeyAskedWhileAway()
+{
+    if (!m_unkeyWhenBack)
+        return true;
+    m_unkeyWhenBack = false;
+    const RigResult result = key(false);
+    if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected)
+        return true;
+    fail(result);
+    return false;
 }
 
 RigResult RigWorker::key(bool transmit)

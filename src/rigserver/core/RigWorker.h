@@ -8,7 +8,8 @@
 // answered is no longer asked for: the rig stays on line without it. Publishes a RigState whenever it
 // changed, and whenever writes were dealt with, so the rig object knows which of them the state includes.
 // A radio it keyed is never left transmitting by it: before letting go of the radio (new settings, shutdown)
-// it tells the radio to receive, and a cut meant to hurry that along spares a keyed radio (see abort()).
+// it tells the radio to receive, and a cut meant to hurry that along spares a keyed radio (see abort()); an
+// unkey asked for while the radio was away is sent when it is back.
 // Never throws: a failure is a status.
 // Collaborations: RigObject creates it, moves it to a QThread and reaches it only by queued calls; it
 // answers with the published() signal, delivered queued on the GUI thread. Its back ends come from a
@@ -95,6 +96,7 @@ private:
     void letGo();
     std::optional<RigResult> send(const Write &write, RigState &next);
     RigResult key(bool transmit);
+    bool unkeyAskedWhileAway();
     void scheduleReopen();
     void publish(const RigState &state, bool always = false);
     void flushWrites();
@@ -115,6 +117,7 @@ private:
     bool m_open = false;
     // A write of ours may have keyed the radio (sent, and neither refused nor followed by an unkey it took).
     std::atomic<bool> m_keyed{false};
+    bool m_unkeyWhenBack = false; // the last transmit write came while the radio was away, and unkeys it
 
     // What the reads have taught us under this configuration; kept across reopening.
     std::array<Value, ValueCount> m_readOrder{Frequency, ModeValue, PttValue}; // the last to go unanswered last

@@ -59,9 +59,11 @@ void RigShareServer::refresh()
 
 void RigShareServer::runWrite(quint64 ticket, int kind, qint64 value)
 {
-    // The rig may have gone off line since the program's command was read.
+    // The rig may have gone off line since the program's command was read. An unkey still goes to the rig,
+    // which sends it once the radio is back if the radio may still be keyed: the program that asked for it
+    // may have hung up meanwhile.
     const int code = RigctldResponder::statusError(m_rig.Status());
-    if (code == 0) {
+    if (code == 0 || (kind == SharedWrite::Ptt && value == 0)) {
         if (kind == SharedWrite::Freq)
             m_rig.SetFreq(value);
         else if (kind == SharedWrite::Mode)
