@@ -108,8 +108,8 @@ private slots:
     void reconfigurationClearsWhatWasRead();
     void transmitWriteReachesTheRadio_data();
     void transmitWriteReachesTheRadio();
-    void radioLetGoIsUnkeyed_data();
-    void radioLetGoIsUnkeyed();
+    void keyedRadioIsNotLeftKeyed_data();
+    void keyedRadioIsNotLeftKeyed();
     void programThatKeyedAndWentIsUnkeyed_data();
     void programThatKeyedAndWentIsUnkeyed();
 };
@@ -500,7 +500,7 @@ void TestRigServer::transmitWriteReachesTheRadio()
     }
 }
 
-void TestRigServer::radioLetGoIsUnkeyed_data()
+void TestRigServer::keyedRadioIsNotLeftKeyed_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("new settings") << "configure";
@@ -508,7 +508,7 @@ void TestRigServer::radioLetGoIsUnkeyed_data()
     QTest::newRow("unkeyed while the radio was away") << "away";
 }
 
-void TestRigServer::radioLetGoIsUnkeyed()
+void TestRigServer::keyedRadioIsNotLeftKeyed()
 {
     QFETCH(QString, how);
     RigctldProcess rigctld(1);
