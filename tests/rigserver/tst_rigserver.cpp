@@ -1,13 +1,19 @@
 // The rig server against real rigctld processes and Hamlib's Dummy rig: values round trip through both
 // back ends, rigs stay independent, and killed, stopped and restarted servers show as status and recover.
+// A radio keyed through the server is unkeyed when whoever keyed it goes.
 #include "EventLog.h"
 #include "RigctldProcess.h"
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigObject.h"
 #include "rigserver/core/RigServer.h"
+#include "rigserver/share/RigShareServer.h"
 
+#include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -46,6 +52,37 @@ bool waitOnline(RigObject &rig, int ms = 10000)
     return QTest::qWaitFor([&] { return rig.Status() == OmniRig::ST_ONLINE; }, ms);
 }
 
+// Waits until the rig has given up on a radio that stopped answering: not a bound under test here, so the
+// wait is generous.
+bool waitAway(RigObject &rig)
+{
+    return QTest::qWaitFor([&] { return rig.Status() != OmniRig::ST_ONLINE; }, 10 * TimeoutMs);
+}
+
+// Whether a share listens on port (it starts listening on a thread of its own).
+bool listens(quint16 port)
+{
+    return QTest::qWaitFor(
+        [port] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, port);
+            return probe.waitForConnected(1000);
+        },
+        10000);
+}
+
+// Waits until the rig has polled its radio again after everything asked of it so far, and takes the state
+// it published: a value read then is the radio's, not what the rig object showed while writing.
+bool pollAgain(RigObject &rig)
+{
+    // At most two reads of a poll under way and a write asked twice, then a whole poll, then a command of the
+    // next one: by then that whole poll has been published.
+    const std::uint64_t start = rig.commandCount();
+    const bool polled = QTest::qWaitFor([&] { return rig.commandCount() >= start + 10; }, 10000);
+    QCoreApplication::processEvents();
+    return polled;
+}
+
 } // namespace
 
 class TestRigServer : public QObject {
@@ -69,6 +106,12 @@ private slots:
     void firstClientHearsStartState();
     void reconfigurationClearsWhatWasRead_data();
     void reconfigurationClearsWhatWasRead();
+    void transmitWriteReachesTheRadio_data();
+    void transmitWriteReachesTheRadio();
+    void keyedRadioIsNotLeftKeyed_data();
+    void keyedRadioIsNotLeftKeyed();
+    void programThatKeyedAndWentIsUnkeyed_data();
+    void programThatKeyedAndWentIsUnkeyed();
 };
 
 void TestRigServer::roundTrip_data()
@@ -115,9 +158,9 @@ void TestRigServer::everyModeRoundTrips()
     rig.start();
     QVERIFY(waitOnline(rig));
     const std::pair<std::int32_t, const char *> modes[] = {
-        {OmniRig::PM_CW_U, "CW"},      {OmniRig::PM_CW_L, "CWR"},      {OmniRig::PM_SSB_U, "USB"},
-        {OmniRig::PM_SSB_L, "LSB"},    {OmniRig::PM_DIG_U, "PKTUSB"},  {OmniRig::PM_DIG_L, "PKTLSB"},
-        {OmniRig::PM_AM, "AM"},        {OmniRig::PM_FM, "FM"},
+        {OmniRig::PM_CW_U, "CW"},   {OmniRig::PM_CW_L, "CWR"},     {OmniRig::PM_SSB_U, "USB"},
+        {OmniRig::PM_SSB_L, "LSB"}, {OmniRig::PM_DIG_U, "PKTUSB"}, {OmniRig::PM_DIG_L, "PKTLSB"},
+        {OmniRig::PM_AM, "AM"},     {OmniRig::PM_FM, "FM"},
     };
     for (const auto &[flag, name] : modes) {
         rig.SetMode(flag);
@@ -316,12 +359,15 @@ void TestRigServer::statusWithoutRadio_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("rigType");
-    QTest::newRow("no rig") << 0 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured" << "NONE";
+    QTest::newRow("no rig") << 0 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured"
+                            << "NONE";
     QTest::newRow("unknown model") << 999999 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured"
                                    << "NONE";
-    QTest::newRow("disabled") << 1 << false << int(OmniRig::ST_DISABLED) << "Rig is disabled" << "Hamlib Dummy";
-    QTest::newRow("serial port that is not there") << 1020 << true << int(OmniRig::ST_PORTBUSY)
-                                                   << "Port is not available" << "Yaesu FT-817";
+    QTest::newRow("disabled") << 1 << false << int(OmniRig::ST_DISABLED) << "Rig is disabled"
+                              << "Hamlib Dummy";
+    QTest::newRow("serial port that is not there")
+        << 1020 << true << int(OmniRig::ST_PORTBUSY) << "Port is not available"
+        << "Yaesu FT-817";
 }
 
 void TestRigServer::statusWithoutRadio()
@@ -401,6 +447,146 @@ void TestRigServer::reconfigurationClearsWhatWasRead()
     QCOMPARE(log.events, QStringList({QStringLiteral("type 1"), QStringLiteral("status 1"),
                                       QStringLiteral("params 1 ") + paramNames(readable)}));
     QCOMPARE(rig.ReadableParams(), std::int32_t(0));
+}
+
+void TestRigServer::transmitWriteReachesTheRadio_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("keyable");
+    QTest::newRow("Hamlib Dummy in process") << "hamlib" << true;
+    QTest::newRow("rigctld client") << "rigctld" << true;
+    QTest::newRow("through another rig server's share") << "share" << true;
+    QTest::newRow("Hamlib Dummy without a PTT type") << "hamlib" << false;
+}
+
+void TestRigServer::transmitWriteReachesTheRadio()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, keyable);
+    RigctldProcess rigctld(1);
+    if (way != QLatin1String("hamlib"))
+        QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    // The rig server of another machine, sharing the radio behind rigctld.
+    RigSettings shared = overRigctld(rigctld);
+    shared.share = true;
+    shared.sharePort = RigctldProcess::freePort();
+    RigObject sharingRig(2, shared, backends());
+    RigShareServer share(sharingRig);
+    RigSettings settings = way == QLatin1String("hamlib") ? dummyInProcess() : overRigctld(rigctld);
+    if (way == QLatin1String("share")) {
+        share.configure(shared);
+        sharingRig.start();
+        QVERIFY(waitOnline(sharingRig));
+        QVERIFY(listens(static_cast<quint16>(shared.sharePort)));
+        settings.port = "127.0.0.1:" + std::to_string(shared.sharePort);
+    }
+    if (!keyable)
+        settings.conf.clear();
+    RigObject rig(1, settings, backends());
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    QVERIFY(pollAgain(rig));
+    const std::int32_t before = rig.Tx();
+
+    for (const std::int32_t tx : {std::int32_t(OmniRig::PM_TX), std::int32_t(OmniRig::PM_RX)}) {
+        rig.SetTx(tx);
+        // At once, and as the radio reads back afterwards.
+        QCOMPARE(rig.Tx(), keyable ? tx : before);
+        QVERIFY(pollAgain(rig));
+        QCOMPARE(rig.Tx(), keyable ? tx : before);
+        QCOMPARE(rig.Status(), std::int32_t(OmniRig::ST_ONLINE));
+        if (way != QLatin1String("hamlib"))
+            QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), tx == OmniRig::PM_TX ? "1" : "0");
+    }
+}
+
+void TestRigServer::keyedRadioIsNotLeftKeyed_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("new settings") << "configure";
+    QTest::newRow("shutdown") << "destroy";
+    QTest::newRow("unkeyed while the radio was away") << "away";
+}
+
+void TestRigServer::keyedRadioIsNotLeftKeyed()
+{
+    QFETCH(QString, how);
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    std::optional<RigObject> rig;
+    rig.emplace(1, overRigctld(rigctld), backends());
+    rig->start();
+    QVERIFY(waitOnline(*rig));
+    rig->SetTx(OmniRig::PM_TX);
+    QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("1"));
+    if (how == QLatin1String("configure")) {
+        rig->configure(dummyInProcess());
+    } else if (how == QLatin1String("destroy")) {
+        rig.reset();
+    } else {
+        rigctld.stop();
+        QVERIFY(waitAway(*rig));
+        rig->SetTx(OmniRig::PM_RX);
+        rigctld.resume();
+        QVERIFY(waitOnline(*rig));
+    }
+    QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("0"));
+}
+
+void TestRigServer::programThatKeyedAndWentIsUnkeyed_data()
+{
+    QTest::addColumn<bool>("crashes");
+    QTest::addColumn<bool>("radioAway");
+    QTest::newRow("quits") << false << false;
+    QTest::newRow("crashes") << true << false;
+    QTest::newRow("crashes while the radio is away") << true << true;
+}
+
+void TestRigServer::programThatKeyedAndWentIsUnkeyed()
+{
+    QFETCH(bool, crashes);
+    QFETCH(bool, radioAway);
+    RigctldProcess rigctld(1);
+    QVERIFY2(rigctld.start(), qPrintable(rigctld.error()));
+    RigSettings settings = overRigctld(rigctld);
+    settings.share = true;
+    settings.sharePort = RigctldProcess::freePort();
+    RigObject rig(1, settings, backends());
+    RigShareServer share(rig);
+    share.configure(settings);
+    rig.start();
+    QVERIFY(waitOnline(rig));
+    QVERIFY(listens(static_cast<quint16>(settings.sharePort)));
+
+    // A digital-mode program keys the radio through Hamlib's network rig and reads the PTT back. Its writes
+    // are served on this thread's event loop, which must keep running meanwhile.
+    QProcess program;
+    QStringList args{QStringLiteral("-m"), QStringLiteral("2"), QStringLiteral("-r"),
+                     QStringLiteral("127.0.0.1:%1").arg(settings.sharePort)};
+    if (!crashes)
+        args << QStringLiteral("T") << QStringLiteral("1") << QStringLiteral("t");
+    program.start(QStringLiteral("rigctl"), args);
+    QByteArray output;
+    const auto readOutput = [&] { return output += program.readAllStandardOutput(); };
+    if (crashes) {
+        program.write("T 1\nt\n");
+        QTRY_VERIFY_WITH_TIMEOUT(readOutput().contains("PTT: 1"), 10000);
+        QCOMPARE(rig.Tx(), std::int32_t(OmniRig::PM_TX));
+        if (radioAway) {
+            rigctld.stop();
+            QVERIFY(waitAway(rig));
+        }
+        program.kill();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, 10000);
+    if (radioAway) {
+        rigctld.resume();
+        QVERIFY(waitOnline(rig));
+    }
+    if (!crashes)
+        QCOMPARE(readOutput(), QByteArray("1\n"));
+    QTRY_COMPARE(rigctld.query(QStringLiteral("t")).value(0), QStringLiteral("0"));
+    QTRY_COMPARE(rig.Tx(), std::int32_t(OmniRig::PM_RX));
 }
 
 QTEST_MAIN(TestRigServer)

@@ -86,6 +86,11 @@ RigResult HamlibBackend::open()
     m_caps.canGetMode = caps->get_mode != nullptr;
     m_caps.canSetMode = caps->set_mode != nullptr;
     m_caps.canGetPtt = caps->get_ptt != nullptr || rig->state.pttport.type.ptt != RIG_PTT_NONE;
+    // Hamlib keys a radio by the PTT type it was set up with (ptt_type): through the radio's own command,
+    // which the model must have, or through a line of a port. Without a type it keys nothing.
+    const ptt_type_t pttType = rig->state.pttport.type.ptt;
+    m_caps.canSetPtt =
+        pttType == RIG_PTT_RIG || pttType == RIG_PTT_RIG_MICDATA ? caps->set_ptt != nullptr : pttType != RIG_PTT_NONE;
     return RigResult::Ok;
 }
 
@@ -146,4 +151,9 @@ RigResult HamlibBackend::getPtt(bool &transmitting)
     if (result == RigResult::Ok)
         transmitting = ptt != RIG_PTT_OFF;
     return result;
+}
+
+RigResult HamlibBackend::setPtt(bool transmit)
+{
+    return call([&] { return rig_set_ptt(m_rig->get(), RIG_VFO_CURR, transmit ? RIG_PTT_ON : RIG_PTT_OFF); });
 }

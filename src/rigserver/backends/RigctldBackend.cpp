@@ -52,6 +52,7 @@ RigResult RigctldBackend::open()
     m_caps.canGetMode = can("Can get Mode");
     m_caps.canSetMode = can("Can set Mode");
     m_caps.canGetPtt = can("Can get PTT");
+    m_caps.canSetPtt = can("Can set PTT");
     return RigResult::Ok;
 }
 
@@ -113,4 +114,10 @@ RigResult RigctldBackend::getPtt(bool &transmitting)
         return RigResult::ProtocolError;
     transmitting = *ptt;
     return RigResult::Ok;
+}
+
+RigResult RigctldBackend::setPtt(bool transmit)
+{
+    RigctldReply reply;
+    return run(transmit ? "T 1" : "T 0", "set_ptt", reply);
 }

@@ -20,6 +20,7 @@ public:
     RigResult getMode(std::int32_t &modeFlag) override;
     RigResult setMode(std::int32_t modeFlag) override;
     RigResult getPtt(bool &transmitting) override;
+    RigResult setPtt(bool transmit) override;
 
     void abort() override { m_connection.abort(); }
     std::uint64_t commandCount() const override { return m_connection.commandCount(); }

@@ -29,6 +29,7 @@ struct RigCaps {
     bool canGetMode = false;
     bool canSetMode = false;
     bool canGetPtt = false;
+    bool canSetPtt = false;
 };
 
 class RigBackend {
@@ -46,6 +47,7 @@ public:
     virtual RigResult getMode(std::int32_t &modeFlag) = 0;
     virtual RigResult setMode(std::int32_t modeFlag) = 0;
     virtual RigResult getPtt(bool &transmitting) = 0;
+    virtual RigResult setPtt(bool transmit) = 0;
 
     // Cuts a blocking call short from another thread (at shutdown); later calls fail.
     virtual void abort() {}

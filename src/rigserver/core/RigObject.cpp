@@ -1,5 +1,7 @@
 #include "rigserver/core/RigObject.h"
 
+#include <QTimer>
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -33,6 +35,11 @@ RigObject::RigObject(int rigNumber, const RigSettings &settings, std::shared_ptr
 RigObject::~RigObject()
 {
     stop();
+    if (m_cutAtStop && !m_thread->wait(m_stopDeadline)) {
+        // The keyed radio had its moment to be told to receive; whatever still holds the worker is cut now.
+        m_worker->abort();
+        m_stopDeadline.setRemainingTime(StopWaitMs);
+    }
     if (m_thread->wait(m_stopDeadline)) {
         delete m_worker;
         return;
@@ -60,7 +67,8 @@ void RigObject::stop()
 {
     if (m_stopDeadline.isForever()) {
         m_stopDeadline.setRemainingTime(StopWaitMs);
-        m_worker->abort();
+        // A radio we keyed is not cut short at once: shutting down unkeys it first.
+        m_cutAtStop = !m_worker->abort(true);
         QMetaObject::invokeMethod(m_worker, &RigWorker::shutdown, Qt::QueuedConnection);
     }
 }
@@ -85,14 +93,17 @@ void RigObject::configure(const RigSettings &settings)
     m_settings = settings;
     const quint64 generation = ++m_generation;
     // The old radio may be in the middle of a call that takes seconds to time out. Cut before the new
-    // configuration is queued, so that the cut can never reach the new radio.
-    m_worker->interrupt(generation);
+    // configuration is queued; the worker never lets the cut reach the new radio. A radio we keyed is given
+    // a moment to be unkeyed first, and cut after it.
+    if (!m_worker->interrupt(generation, true))
+        QTimer::singleShot(StopWaitMs, this, [w = m_worker, generation] { w->interrupt(generation); });
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
     const std::int32_t readableBefore = m_state.readable;
     m_state = RigWorker::initialState(settings, *m_backends);
     m_freqWrite.reset();
     m_modeWrite.reset();
+    m_txWrite.reset();
     emit rigTypeChanged(m_rigNumber);
     emit statusChanged(m_rigNumber);
     // The values read under the old settings are gone: a status such as "Rig is disabled" alone does not say
@@ -119,6 +130,18 @@ void RigObject::SetMode(std::int32_t mode)
     m_worker->queueWrite({RigWorker::Write::Mode, mode, m_generation, sequence});
 }
 
+void RigObject::SetTx(std::int32_t pm)
+{
+    if (pm != OmniRig::PM_TX && pm != OmniRig::PM_RX)
+        return;
+    const quint64 sequence = ++m_writeCounts[RigWorker::Write::Ptt];
+    // Shown only where the worker will send it and read it back: a radio that cannot be keyed keeps its
+    // transmit state, and one that does not tell it shows none.
+    if (m_state.txWritable && (m_state.readable & OmniRig::PM_TX) != 0 && m_state.status == OmniRig::ST_ONLINE)
+        m_txWrite = PendingWrite{pm, sequence};
+    m_worker->queueWrite({RigWorker::Write::Ptt, pm == OmniRig::PM_TX ? 1 : 0, m_generation, sequence});
+}
+
 RigState RigObject::shown() const
 {
     RigState state = m_state;
@@ -126,6 +149,8 @@ RigState RigObject::shown() const
         state.freq = m_freqWrite->value;
     if (m_modeWrite)
         state.mode = static_cast<std::int32_t>(m_modeWrite->value);
+    if (m_txWrite)
+        state.tx = static_cast<std::int32_t>(m_txWrite->value);
     return state;
 }
 
@@ -141,6 +166,8 @@ void RigObject::take(const RigUpdate &update)
         m_freqWrite.reset();
     if (m_modeWrite && update.written[RigWorker::Write::Mode] >= m_modeWrite->sequence)
         m_modeWrite.reset();
+    if (m_txWrite && update.written[RigWorker::Write::Ptt] >= m_txWrite->sequence)
+        m_txWrite.reset();
     if (m_state.rigType != before.rigType)
         emit rigTypeChanged(m_rigNumber);
     if (m_state.status != before.status || m_state.statusText != before.statusText)

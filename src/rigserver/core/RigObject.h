@@ -2,14 +2,16 @@
 //
 // Responsibilities: answer every read from the last state the worker published, pass writes to the
 // worker, and raise the rig-type, status and parameter events when a published state differs from the
-// last one. A frequency or mode just written is what Freq and Mode answer until the worker publishes a
-// state that has dealt with that write (taken by the radio, or refused and so read back as it was), so a
-// read right after a write never sees the value before it. Keeps its identity across reconfiguration:
-// configure() restarts the worker on new settings.
+// last one. A frequency, mode or transmit state just written is what Freq, Mode and Tx answer until the
+// worker publishes a state that has dealt with that write (taken by the radio, or refused and so read back as
+// it was), so a read right after a write never sees the value before it. A radio keyed by a write of ours is
+// unkeyed before the rig lets go of it: the cuts that hurry a reconfiguration or the end along wait a moment
+// for that. Keeps its identity across reconfiguration: configure() restarts the worker on new settings.
 // Collaborations: owns a QThread and the RigWorker on it, which makes its back ends through the
 // RigBackendFactory it is given; RigServer listens to its signals.
 // Threads: GUI thread. No call here ever waits for a radio: destruction waits a moment for the worker to
-// let go of it, and a worker that is still caught in a radio call then is left to end on its own.
+// let go of it (two, when it is to unkey the radio first, the second after cutting the radio short), and a
+// worker that is still caught in a radio call then is left to end on its own.
 #pragma once
 
 #include "omnirig/OmniRig_TLB.h"
@@ -52,6 +54,9 @@ public:
     void configure(const RigSettings &settings);
     // Radio commands sent so far.
     std::uint64_t commandCount() const { return m_worker->commandCount(); }
+    // Keys (PM_TX) or unkeys (PM_RX) the radio; any other value sends nothing. Not part of IRigX, whose
+    // shape is OmniRig's: the rig's share with other programs keys the radio through it.
+    void SetTx(std::int32_t pm);
 
     std::string RigType() override { return m_state.rigType; }
     std::int32_t ReadableParams() override { return m_state.readable; }
@@ -60,7 +65,7 @@ public:
     std::string StatusStr() override { return m_state.statusText; }
     std::int64_t Freq() override { return m_freqWrite ? m_freqWrite->value : m_state.freq; }
     void SetFreq(std::int64_t hertz) override;
-    std::int32_t Tx() override { return m_state.tx; }
+    std::int32_t Tx() override { return m_txWrite ? std::int32_t(m_txWrite->value) : m_state.tx; }
     std::int32_t Mode() override { return m_modeWrite ? std::int32_t(m_modeWrite->value) : m_state.mode; }
     void SetMode(std::int32_t mode) override;
 
@@ -85,9 +90,11 @@ private:
     RigState m_state;
     std::optional<PendingWrite> m_freqWrite;
     std::optional<PendingWrite> m_modeWrite;
-    std::array<quint64, 2> m_writeCounts{}; // writes of each kind queued so far
+    std::optional<PendingWrite> m_txWrite;
+    std::array<quint64, RigWorker::Write::KindCount> m_writeCounts{}; // writes of each kind queued so far
     quint64 m_generation = 1;
     std::unique_ptr<QThread> m_thread;
     RigWorker *m_worker;
     QDeadlineTimer m_stopDeadline{QDeadlineTimer::Forever};
+    bool m_cutAtStop = false; // stop() spared a keyed radio; destruction cuts it once its time is up
 };

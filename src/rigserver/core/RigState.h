@@ -18,6 +18,7 @@ struct RigState {
     std::int32_t mode = 0;     // one PM_ mode flag, or 0
     std::int32_t tx = 0;       // PM_RX, PM_TX, or 0 while unknown
     std::int32_t readable = 0; // PM_ flags the radio reports
+    bool txWritable = false;   // the radio can be keyed and unkeyed
 
     bool operator==(const RigState &) const = default;
 
@@ -33,11 +34,12 @@ struct RigState {
 };
 
 // One state as the worker published it, for the configuration it belongs to, and the sequence number of
-// the last frequency and mode write (RigWorker::Write) the worker had dealt with when it published it.
+// the last write of each kind (frequency, mode, transmit: RigWorker::Write) the worker had dealt with when it
+// published it.
 struct RigUpdate {
     RigState state;
     quint64 generation = 0;
-    std::array<quint64, 2> written{};
+    std::array<quint64, 3> written{};
 };
 
 Q_DECLARE_METATYPE(RigUpdate)

@@ -1,5 +1,7 @@
 #include "rigserver/core/RigWorker.h"
 
+#include "rigserver/core/RigServerLog.h"
+
 #include <QThread>
 
 #include <algorithm>
@@ -12,6 +14,8 @@ constexpr int FirstBackoffMs = 250;
 constexpr int MaxBackoffMs = 1000;
 // Polls in a row in which one value goes unanswered while others are answered, before it is no longer asked.
 constexpr int MaxStrikes = 3;
+
+static_assert(std::tuple_size_v<decltype(RigUpdate::written)> == RigWorker::Write::KindCount);
 
 } // namespace
 
@@ -28,6 +32,8 @@ RigWorker::RigWorker(std::shared_ptr<const RigBackendFactory> backends) : m_back
 
 RigWorker::~RigWorker()
 {
+    // Normally shutdown() has let go of the radio already. This may run on the GUI thread, where nothing
+    // may wait for a radio, so a radio still open here is only closed.
     closeBackend();
 }
 
@@ -60,15 +66,16 @@ void RigWorker::configure(const RigSettings &settings, quint64 generation)
 {
     m_pollTimer.stop();
     m_reopenTimer.stop();
-    closeBackend();
+    letGo();
     m_settings = settings;
     m_generation = generation;
     m_hasSettings = true;
     m_backoffMs = 0;
-    m_readOrder = {Frequency, ModeValue, Ptt};
+    m_readOrder = {Frequency, ModeValue, PttValue};
     m_strikes = {};
     m_dropped = {};
     m_freqKnown = false;
+    m_unkeyWhenBack = false;
     publish(initialState(settings, *m_backends), true);
     if (m_started && configured())
         attemptOpen();
@@ -83,28 +90,47 @@ void RigWorker::start()
         attemptOpen();
 }
 
-void RigWorker::abort()
+bool RigWorker::abort(bool unlessKeyed)
 {
-    m_aborted = true;
     std::lock_guard lock(m_backendMutex);
+    if (unlessKeyed && m_keyed)
+        return false;
+    m_aborted = true;
     if (m_backend)
         m_backend->abort();
+    return true;
 }
 
-void RigWorker::interrupt(quint64 generation)
+bool RigWorker::interrupt(quint64 generation, bool unlessKeyed)
 {
-    m_interruptedBefore = generation;
     std::lock_guard lock(m_backendMutex);
-    if (m_backend)
+    if (unlessKeyed && m_keyed)
+        return false;
+    // A cut that comes late, after a newer one, must not lift what the newer one cut.
+    if (generation > m_interruptedBefore)
+        m_interruptedBefore = generation;
+    if (m_backend && m_backendGeneration < generation)
         m_backend->abort();
+    return true;
 }
 
 void RigWorker::shutdown()
 {
     m_pollTimer.stop();
     m_reopenTimer.stop();
-    closeBackend();
+    letGo();
     QThread::currentThread()->quit();
+}
+
+void RigWorker::letGo()
+{
+    // Nobody would unkey the radio after us. One try: a radio that does not answer now is let go anyway.
+    if (m_keyed && m_open) {
+        if (retried([this] { return m_backend->setPtt(false); }, false) != RigResult::Ok)
+            qCWarning(lcRigServer) << "could not unkey the radio before letting go of it";
+    }
+    m_keyed = false;
+    closeBackend();
 }
 
 void RigWorker::closeBackend()
@@ -133,6 +159,7 @@ void RigWorker::attemptOpen()
     {
         std::lock_guard lock(m_backendMutex);
         m_backend = std::move(backend);
+        m_backendGeneration = m_generation;
         // abort() or interrupt() may have come while it was made.
         if (m_aborted || m_interruptedBefore.load() > m_generation)
             m_backend->abort();
@@ -192,7 +219,7 @@ RigResult RigWorker::read(Value value, RigState &next, bool retry)
         if (result == RigResult::Ok)
             next.tx = transmitting ? OmniRig::PM_TX : OmniRig::PM_RX;
         else if (result == RigResult::NotAvailable)
-            m_dropped[Ptt] = true; // a PTT type without read-back: stop asking
+            m_dropped[PttValue] = true; // a PTT type without read-back: stop asking
         return result;
     }
     }
@@ -238,21 +265,22 @@ bool RigWorker::pollOnce(RigState &next)
     }
     // A frequency the radio never gave is not one to offer: a copy would send 0 Hz plus the offset.
     next.readable = (asks(Frequency) && m_freqKnown ? OmniRig::PM_FREQ : 0) |
-                    (asks(ModeValue) ? OmniRig::PM_MODES : 0) | (asks(Ptt) ? OmniRig::PM_RX | OmniRig::PM_TX : 0);
-    if (!asks(Ptt))
+                    (asks(ModeValue) ? OmniRig::PM_MODES : 0) | (asks(PttValue) ? OmniRig::PM_RX | OmniRig::PM_TX : 0);
+    if (!asks(PttValue))
         next.tx = 0;
     return true;
 }
 
 void RigWorker::poll()
 {
-    if (!m_open || m_aborted)
+    if (!m_open || m_aborted || !unkeyAskedWhileAway())
         return;
     RigState next = m_state;
     const bool ok = pollOnce(next);
     if (!ok)
         return;
     next.rigType = m_backend->caps().rigType.empty() ? next.rigType : m_backend->caps().rigType;
+    next.txWritable = m_backend->caps().canSetPtt;
     next.setStatus(OmniRig::ST_ONLINE);
     m_backoffMs = 0;
     publish(next);
@@ -328,37 +356,95 @@ bool RigWorker::runWrites(RigState *inPoll)
         return true;
     for (const Write &write : writes) {
         m_written[write.kind] = std::max(m_written[write.kind], write.sequence);
-        // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does.
-        if (write.generation != m_generation || !m_open || m_state.status != OmniRig::ST_ONLINE)
+        // Writes for an earlier configuration, or while the radio is away, are dropped, as OmniRig does; but
+        // a radio we keyed may still be keyed when it comes back, and is unkeyed then if that was asked last.
+        if (write.generation != m_generation)
             continue;
-        const RigCaps &caps = m_backend->caps();
-        RigState next = m_state;
-        RigResult result = RigResult::Ok;
-        if (write.kind == Write::Freq && caps.canSetFreq && write.value > 0) {
-            result = retried([&] { return m_backend->setFreq(write.value); });
-            next.freq = write.value;
-        } else if (write.kind == Write::Mode && caps.canSetMode &&
-                   writableMode(static_cast<std::int32_t>(write.value))) {
-            result = retried([&] { return m_backend->setMode(static_cast<std::int32_t>(write.value)); });
-            next.mode = static_cast<std::int32_t>(write.value);
-        } else {
+        if (!m_open || m_state.status != OmniRig::ST_ONLINE) {
+            if (write.kind == Write::Ptt)
+                m_unkeyWhenBack = write.value == 0 && m_keyed;
             continue;
         }
-        if (result == RigResult::Ok) {
+        RigState next = m_state;
+        const std::optional<RigResult> result = send(write, next);
+        if (!result)
+            continue;
+        if (*result == RigResult::Ok) {
             // The radio took it: show it now rather than spend a poll on reading it back; the next regular
             // poll still reads what the radio really made of it. A poll under way must not undo it with
             // what it read before.
-            if (inPoll && write.kind == Write::Freq)
-                inPoll->freq = next.freq;
-            else if (inPoll)
-                inPoll->mode = next.mode;
+            if (inPoll) {
+                inPoll->freq = write.kind == Write::Freq ? next.freq : inPoll->freq;
+                inPoll->mode = write.kind == Write::Mode ? next.mode : inPoll->mode;
+                inPoll->tx = write.kind == Write::Ptt ? next.tx : inPoll->tx;
+            }
             publish(next);
-        } else if (result != RigResult::NotAvailable && result != RigResult::Rejected) {
-            fail(result);
+        } else if (*result != RigResult::NotAvailable && *result != RigResult::Rejected) {
+            fail(*result);
             return false;
         }
     }
     // Also when nothing changed: the rig object stops showing writes the radio refused.
     publish(m_state);
     return true;
+}
+
+std::optional<RigResult> RigWorker::send(const Write &write, RigState &next)
+{
+    const RigCaps &caps = m_backend->caps();
+    switch (write.kind) {
+    case Write::Freq:
+        if (!caps.canSetFreq || write.value <= 0)
+            return std::nullopt;
+        next.freq = write.value;
+        return retried([&] { return m_backend->setFreq(write.value); });
+    case Write::Mode: {
+        const auto mode = static_cast<std::int32_t>(write.value);
+        if (!caps.canSetMode || !writableMode(mode))
+            return std::nullopt;
+        next.mode = mode;
+        return retried([&] { return m_backend->setMode(mode); });
+    }
+    case Write::Ptt:
+        if (!caps.canSetPtt)
+            return std::nullopt;
+        // A radio that does not tell its transmit state is not shown one.
+        if (asks(PttValue))
+            next.tx = write.value != 0 ? OmniRig::PM_TX : OmniRig::PM_RX;
+        return key(write.value != 0);
+    default:
+        return std::nullopt;
+    }
+}
+
+bool RigWorker::unkeyAskedWhileAway()
+{
+    if (!m_unkeyWhenBack)
+        return true;
+    m_unkeyWhenBack = false;
+    const RigResult result = key(false);
+    if (result == RigResult::Ok || result == RigResult::NotAvailable || result == RigResult::Rejected)
+        return true;
+    fail(result);
+    return false;
+}
+
+RigResult RigWorker::key(bool transmit)
+{
+    const bool wasKeyed = m_keyed;
+    if (transmit) {
+        // Keyed before the command goes, under the lock a cut takes: a cut either comes first, and nothing is
+        // sent, or sees the radio keyed and spares it for the unkeying.
+        std::lock_guard lock(m_backendMutex);
+        if (m_aborted || m_interruptedBefore.load() > m_generation)
+            return RigResult::PortError;
+        m_keyed = true;
+    }
+    const RigResult result = retried([&] { return m_backend->setPtt(transmit); });
+    // A command that went unanswered may have been taken: the radio counts as keyed until it took an unkey.
+    if (result == RigResult::Ok)
+        m_keyed = transmit;
+    else if (result == RigResult::NotAvailable || result == RigResult::Rejected)
+        m_keyed = wasKeyed;
+    return result;
 }

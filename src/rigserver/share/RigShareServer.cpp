@@ -51,6 +51,7 @@ void RigShareServer::refresh()
     rig.mode = m_rig.Mode();
     rig.tx = m_rig.Tx();
     rig.readable = m_rig.ReadableParams();
+    rig.txWritable = m_rig.state().txWritable;
     rig.rigType = m_rig.RigType();
     rig.model = m_rig.settings().model;
     m_view->set(std::move(rig));
@@ -58,13 +59,17 @@ void RigShareServer::refresh()
 
 void RigShareServer::runWrite(quint64 ticket, int kind, qint64 value)
 {
-    // The rig may have gone off line since the program's command was read.
+    // The rig may have gone off line since the program's command was read. An unkey still goes to the rig,
+    // which sends it once the radio is back if the radio may still be keyed: the program that asked for it
+    // may have hung up meanwhile.
     const int code = RigctldResponder::statusError(m_rig.Status());
-    if (code == 0) {
+    if (code == 0 || (kind == SharedWrite::Ptt && value == 0)) {
         if (kind == SharedWrite::Freq)
             m_rig.SetFreq(value);
-        else
+        else if (kind == SharedWrite::Mode)
             m_rig.SetMode(static_cast<std::int32_t>(value));
+        else
+            m_rig.SetTx(value != 0 ? OmniRig::PM_TX : OmniRig::PM_RX);
         refresh();
     }
     QMetaObject::invokeMethod(

@@ -2,11 +2,11 @@
 // digital-mode program uses the same radio as the panel, as Hamlib's network rig (model 2, "NET rigctl").
 //
 // Responsibilities: keep the rig's view for the share's thread up to date whenever the rig object raises
-// an event; run the writes of connected programs through the rig object's SetFreq and SetMode, the way the
-// panel's clicks go, so that both are queued, coalesced and ordered by the same worker and a program's write
-// reaches the panel as any change of the radio does; start, move and stop the listener as the settings say.
-// Reads are answered from the rig object's cache, so however many programs poll, the radio hears only the
-// rig's own polls.
+// an event; run the writes of connected programs through the rig object's SetFreq, SetMode and SetTx, the
+// way the panel's clicks go, so that both are queued, coalesced and ordered by the same worker and a
+// program's write reaches the panel as any change of the radio does; start, move and stop the listener as
+// the settings say. Reads are answered from the rig object's cache, so however many programs poll, the radio
+// hears only the rig's own polls.
 // Where it runs, and why: the listener and its connections live on a thread of their own. A program that
 // floods the share costs that thread, not the GUI thread, whose event loop only sees the rig's events and
 // the programs' writes (each a few microseconds, and coalesced by the worker). The GUI thread never waits

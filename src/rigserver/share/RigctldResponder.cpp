@@ -136,10 +136,11 @@ std::string dumpState(const SharedRig &rig)
 }
 
 // What the rig can do, in dump_caps' "Name:<tab>value" lines; our own rigctld client opens a radio with it.
-// PTT is not offered once the rig is on line and does not report it.
+// PTT is not offered once the rig is on line and does not report it, or cannot be keyed.
 std::string dumpCaps(const SharedRig &rig)
 {
     const bool pttKnown = rig.status != OmniRig::ST_ONLINE || (rig.readable & OmniRig::PM_TX) != 0;
+    const bool pttWritable = rig.status != OmniRig::ST_ONLINE || rig.txWritable;
     std::string text = "Caps dump for model: " + std::to_string(rig.model) + "\n";
     text += "Model name:\t" + rig.rigType + "\n";
     text += "Mfg name:\t\n";
@@ -149,7 +150,8 @@ std::string dumpCaps(const SharedRig &rig)
     text += "Can set Frequency:\tY\nCan get Frequency:\tY\n";
     text += "Can set Mode:\tY\nCan get Mode:\tY\n";
     text += "Can set VFO:\tY\nCan get VFO:\tY\n";
-    text += std::string("Can set PTT:\tN\nCan get PTT:\t") + (pttKnown ? "Y" : "N") + "\n";
+    text +=
+        std::string("Can set PTT:\t") + (pttWritable ? "Y" : "N") + "\nCan get PTT:\t" + (pttKnown ? "Y" : "N") + "\n";
     text += "Can set Split VFO:\tN\nCan get Split VFO:\tN\n";
     return text;
 }
@@ -212,7 +214,10 @@ RigctldAnswer writePtt(const RigctldCommand &command, const SharedRig &rig)
     const auto ptt = command.args.size() == 1 ? parseInteger(command.args[0]) : std::nullopt;
     if (!ptt || *ptt < 0 || *ptt > 3)
         return fail(command, InvalidParameter);
-    // The rig object cannot key a radio; asking a receiving radio to receive is no change.
+    // Mic and data PTT (2, 3) key the radio as plain PTT does: the rig knows one transmit state.
+    if (rig.txWritable)
+        return RigctldAnswer{{}, SharedWrite{SharedWrite::Ptt, *ptt != 0 ? 1 : 0}, false};
+    // A radio that cannot be keyed: asking it to receive while it receives is no change.
     return fail(command, *ptt == 0 && rig.tx == OmniRig::PM_RX ? 0 : NotAvailable);
 }
 

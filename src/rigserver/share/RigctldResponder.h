@@ -4,7 +4,7 @@
 // Responsibilities: answer one command for a rig as it is now: its state description (dump_state, which
 // Hamlib's client reads when it opens), what it can do (dump_caps, which our own client reads), frequency,
 // mode and passband, VFO, PTT and split, in the plain protocol or the Extended Response Protocol, with
-// rigctld's error replies; turn a frequency or mode write into a write for the rig's queue.
+// rigctld's error replies; turn a frequency, mode or PTT write into a write for the rig's queue.
 // What the rig object cannot know or do is answered as rigctld answers for a radio without the feature:
 // RPRT -11 ("feature not available"), which Hamlib's client passes on as it is. The rig object reads and
 // writes the VFO the radio is on, called VFOA here. A client may select another VFO (Hamlib's client does,
@@ -31,6 +31,7 @@ struct SharedRig {
     std::int32_t mode = 0;     // one OmniRig PM_ mode flag, 0 when unknown
     std::int32_t tx = 0;       // PM_RX, PM_TX, 0 when unknown
     std::int32_t readable = 0; // the PM_ flags the radio reports
+    bool txWritable = false;   // the radio can be keyed
     std::string rigType;
     int model = 0; // the Hamlib model number of the radio behind
 
@@ -39,8 +40,8 @@ struct SharedRig {
 
 // A write a client asked for, for the rig object's queue.
 struct SharedWrite {
-    enum Kind { Freq, Mode } kind;
-    std::int64_t value; // hertz, or an OmniRig mode flag
+    enum Kind { Freq, Mode, Ptt } kind;
+    std::int64_t value; // hertz, an OmniRig mode flag, or 1 to key the radio and 0 to unkey it
 };
 
 // What one connection has told the server that outlives a command: the VFO it selected.

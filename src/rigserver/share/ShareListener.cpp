@@ -63,17 +63,32 @@ void ShareListener::accept()
             continue;
         }
         auto *connection = new ShareConnection(
-            socket, *m_view,
-            [this](ShareConnection *from, const SharedWrite &write) {
-                const quint64 ticket = m_nextTicket++;
-                m_writes.emplace(ticket, from);
-                emit writeRequested(ticket, write.kind, write.value);
-            },
-            this);
+            socket, *m_view, [this](ShareConnection *from, const SharedWrite &write) { request(from, write); }, this);
         connect(connection, &ShareConnection::closed, this, &ShareListener::remove);
         m_connections.push_back(connection);
         emit clientsChanged(static_cast<int>(m_connections.size()));
     }
+}
+
+void ShareListener::request(ShareConnection *from, const SharedWrite &write)
+{
+    // Counted from the request on: a program may hang up before its write has reached the rig object, which
+    // still runs it.
+    if (write.kind == SharedWrite::Ptt)
+        m_keyer = write.value != 0 ? from : nullptr;
+    const quint64 ticket = m_nextTicket++;
+    m_writes.emplace(ticket, from);
+    emit writeRequested(ticket, write.kind, write.value);
+}
+
+void ShareListener::unkeyFor(const ShareConnection *connection)
+{
+    if (!m_keyer || m_keyer != connection)
+        return;
+    m_keyer = nullptr;
+    qCDebug(lcRigServer) << "share: the program that keyed the radio is gone; unkeying it";
+    // Queued after that program's own writes, so it comes last.
+    emit writeRequested(0, SharedWrite::Ptt, 0);
 }
 
 void ShareListener::finishWrite(quint64 ticket, int code)
@@ -93,6 +108,7 @@ void ShareListener::remove(ShareConnection *connection)
     if (it == m_connections.end())
         return;
     m_connections.erase(it);
+    unkeyFor(connection);
     connection->deleteLater();
     emit clientsChanged(static_cast<int>(m_connections.size()));
 }
@@ -102,6 +118,7 @@ void ShareListener::dropAll()
     const std::vector<ShareConnection *> connections = std::move(m_connections);
     m_connections.clear();
     for (ShareConnection *connection : connections) {
+        unkeyFor(connection);
         connection->disconnect(this);
         connection->deleteLater();
     }

@@ -4,7 +4,8 @@
 // at once and send any further one away at once; if the port cannot be had (another program holds it),
 // say why and try again every few seconds, so sharing starts by itself once the port is free; carry each
 // connection's writes to the rig object and their results back, by ticket, so a result whose program hung
-// up meanwhile is dropped.
+// up meanwhile is dropped; unkey the radio when the program that keyed it last goes (it hung up, crashed or
+// was sent away), since a digital-mode program that dies while transmitting would leave it keyed for good.
 // Collaborations: RigShareServer makes it, moves it to a thread of its own and talks to it only through
 // queued calls and signals; ShareConnection serves each program.
 // Threads: the share's thread. Nothing here waits: sockets are read and written as they are ready.
@@ -49,6 +50,8 @@ private:
     void accept();
     void dropAll();
     void remove(ShareConnection *connection);
+    void request(ShareConnection *from, const SharedWrite &write);
+    void unkeyFor(const ShareConnection *connection);
     void setProblem(const QString &problem);
 
     std::shared_ptr<const SharedRigView> m_view;
@@ -59,5 +62,6 @@ private:
     QString m_problem;
     std::vector<ShareConnection *> m_connections;
     std::map<quint64, QPointer<ShareConnection>> m_writes;
-    quint64 m_nextTicket = 1;
+    quint64 m_nextTicket = 1;                 // 0 is the ticket of writes nobody waits for
+    const ShareConnection *m_keyer = nullptr; // the program whose PTT write keyed the radio last, if it is keyed
 };
