@@ -11,6 +11,9 @@ namespace {
 // How long destruction waits for a worker to let go of its radio. Cutting a radio call short takes a few
 // dozen milliseconds; both rigs of a server wait at once, so the program ends well within half a second.
 constexpr int StopWaitMs = 300;
+// How long a radio we keyed gets to take the unkey at shutdown before it is cut; with the cut's own wait, a
+// keyed radio that hangs still lets the program end within half a second.
+constexpr int UnkeyWaitMs = 200;
 
 std::atomic<int> g_abandonedThreads{0};
 
@@ -35,11 +38,7 @@ RigObject::RigObject(int rigNumber, const RigSettings &settings, std::shared_ptr
 RigObject::~RigObject()
 {
     stop();
-    if (m_cutAtStop && !m_thread->wait(m_stopDeadline)) {
-        // The keyed radio had its moment to be told to receive; whatever still holds the worker is cut now.
-        m_worker->abort();
-        m_stopDeadline.setRemainingTime(StopWaitMs);
-    }
+    cutAfterUnkeying();
     if (m_thread->wait(m_stopDeadline)) {
         delete m_worker;
         return;
@@ -66,11 +65,23 @@ RigObject::~RigObject()
 void RigObject::stop()
 {
     if (m_stopDeadline.isForever()) {
-        m_stopDeadline.setRemainingTime(StopWaitMs);
         // A radio we keyed is not cut short at once: shutting down unkeys it first.
         m_cutAtStop = !m_worker->abort(true);
+        m_stopDeadline.setRemainingTime(m_cutAtStop ? UnkeyWaitMs : StopWaitMs);
         QMetaObject::invokeMethod(m_worker, &RigWorker::shutdown, Qt::QueuedConnection);
     }
+}
+
+void RigObject::cutAfterUnkeying()
+{
+    if (!m_cutAtStop)
+        return;
+    m_cutAtStop = false;
+    if (m_thread->wait(m_stopDeadline))
+        return;
+    // The keyed radio had its moment to be told to receive; whatever still holds the worker is cut now.
+    m_worker->abort();
+    m_stopDeadline.setRemainingTime(StopWaitMs);
 }
 
 int RigObject::abandonedThreads()
@@ -96,7 +107,7 @@ void RigObject::configure(const RigSettings &settings)
     // configuration is queued; the worker never lets the cut reach the new radio. A radio we keyed is given
     // a moment to be unkeyed first, and cut after it.
     if (!m_worker->interrupt(generation, true))
-        QTimer::singleShot(StopWaitMs, this, [w = m_worker, generation] { w->interrupt(generation); });
+        QTimer::singleShot(UnkeyWaitMs, this, [w = m_worker, generation] { w->interrupt(generation); });
     QMetaObject::invokeMethod(
         m_worker, [w = m_worker, settings, generation] { w->configure(settings, generation); }, Qt::QueuedConnection);
     const std::int32_t readableBefore = m_state.readable;

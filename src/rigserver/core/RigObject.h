@@ -46,6 +46,9 @@ public:
     void start();
     // Lets go of the radio ahead of destruction, so that the rigs of a server let go of theirs together.
     void stop();
+    // Cuts a radio that stop() spared because we had keyed it, once its moment to be unkeyed is up. Called
+    // for every rig after stop(), it lets a server's rigs end together; destruction calls it too.
+    void cutAfterUnkeying();
     // Worker threads left running at destruction because a radio call would not end; the process must
     // then exit without running static destructors under them.
     static int abandonedThreads();

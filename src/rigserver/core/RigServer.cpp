@@ -39,6 +39,8 @@ RigServer::~RigServer()
     // Both rigs let go of their radios at once, so a radio that does not answer delays the end only once.
     for (auto &rig : m_rigs)
         rig->stop();
+    for (auto &rig : m_rigs)
+        rig->cutAfterUnkeying();
 }
 
 template <typename Call> void RigServer::raise(Call call)
