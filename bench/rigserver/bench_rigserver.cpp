@@ -296,6 +296,54 @@ void lettingGoOfSilentRadios()
     std::printf("  worker threads left in a radio call: %d\n", RigObject::abandonedThreads());
 }
 
+// Both rigs keyed by us, then their rigctlds stop answering: the rig server offers each an unkey, then cuts.
+void lettingGoOfKeyedRadios()
+{
+    constexpr int Rounds = 5;
+    std::printf("Letting go of two keyed radios whose rigctld stopped (10 s timeout):\n");
+    std::vector<double> closing;
+    for (int i = 0; i < Rounds; ++i) {
+        RigctldProcess rigctld1(1), rigctld2(1);
+        if (!rigctld1.start() || !rigctld2.start()) {
+            std::printf("  %s%s\n", qPrintable(rigctld1.error()), qPrintable(rigctld2.error()));
+            return;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rigserver.ini"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        for (const auto &[n, rigctld] : {std::pair{1, &rigctld1}, std::pair{2, &rigctld2}})
+            file.write(QStringLiteral("[Rig%1]\nModel=2\nPort=%2\nPollMs=200\nTimeoutMs=10000\n")
+                           .arg(n)
+                           .arg(rigctld->hostPort())
+                           .toUtf8());
+        file.close();
+        auto server = std::make_unique<RigServer>(path, backends());
+        QuietClient client;
+        server->Advise(&client);
+        for (int n : {1, 2}) {
+            RigObject &rig = *server->rig(n);
+            waitOnline(rig);
+            rig.SetTx(OmniRig::PM_TX);
+            if (!QTest::qWaitFor([&] { return rig.state().tx == OmniRig::PM_TX; }, 10000)) {
+                std::printf("  (rig %d was not keyed)\n", n);
+                return;
+            }
+        }
+        rigctld1.stop();
+        rigctld2.stop();
+        spin(250); // a poll is now waiting for an answer
+        QElapsedTimer clock;
+        clock.start();
+        server.reset();
+        closing.push_back(clock.nsecsElapsed() / 1e6);
+        rigctld1.resume();
+        rigctld2.resume();
+    }
+    printTimes("rig server closed (both rigs keyed, silent)", closing);
+}
+
 void programEndsAfterItsWindow()
 {
     XvfbDisplay display;
@@ -345,6 +393,7 @@ int main(int argc, char *argv[])
     commandsPerPoll();
     stallWhileStopped();
     lettingGoOfSilentRadios();
+    lettingGoOfKeyedRadios();
     programEndsAfterItsWindow();
     return 0;
 }
