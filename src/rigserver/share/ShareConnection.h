@@ -40,6 +40,8 @@ public:
     ShareConnection(QTcpSocket *socket, const SharedRigView &view, WriteRequest requestWrite, QObject *parent);
 
     void finishWrite(int code);
+    // Answers nothing more, sends what is queued and closes; closed() follows.
+    void hangUp();
 
 signals:
     // The program hung up or was sent away; the connection may be deleted.
@@ -50,7 +52,6 @@ private:
     void serveLines();
     void serveLater();
     void answer(QByteArray line);
-    void hangUp();
 
     QTcpSocket *m_socket;
     const SharedRigView &m_view;

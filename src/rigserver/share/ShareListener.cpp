@@ -120,6 +120,8 @@ void ShareListener::dropAll()
     for (ShareConnection *connection : connections) {
         unkeyFor(connection);
         connection->disconnect(this);
+        // Its bytes may still be waiting on this thread: a write it asked for now could not be unkeyed.
+        connection->hangUp();
         connection->deleteLater();
     }
     m_writes.clear();
