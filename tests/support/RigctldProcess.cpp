@@ -1,6 +1,7 @@
 #include "RigctldProcess.h"
 
 #include <QDeadlineTimer>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -20,6 +21,15 @@ RigctldProcess::~RigctldProcess()
 
 quint16 RigctldProcess::freePort()
 {
+    // Not a port the system hands out by itself: one it gave a listener or a connection's own end while this
+    // port waits to be taken would make that taking fail. So a free port below the system's own range
+    // (32768 and up on Linux), picked at random so that tests running side by side rarely meet.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const auto port = static_cast<quint16>(20000 + QRandomGenerator::global()->bounded(12000));
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, port))
+            return port;
+    }
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();

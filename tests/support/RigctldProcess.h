@@ -30,6 +30,7 @@ public:
     // One command through a fresh connection, as a script would send it; the reply's lines.
     QStringList query(const QString &command) const;
 
+    // A loopback port nothing listens on, outside the range the system picks ports from by itself.
     static quint16 freePort();
 
 private:
