@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigServer.h"
+#include "rigserver/share/RigShareServer.h"
 #include "rigserver/window/ModelPicker.h"
 #include "rigserver/window/RigServerWindow.h"
 #include "rigserver/window/RigSettingsCheck.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -38,9 +40,10 @@ const QString &withFile(const QString &path, const QByteArray &text)
 
 // A server on a settings file (with fileText unless that is null), a client listening, its window made.
 struct Shack {
-    explicit Shack(const QString &path, const QByteArray &fileText = {})
-        : server(withFile(path, fileText), std::make_shared<HamlibBackendFactory>(),
-                 [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); })
+    explicit Shack(const QString &path, const QByteArray &fileText = {}, RigShareMaker shares = {})
+        : server(
+              withFile(path, fileText), std::make_shared<HamlibBackendFactory>(),
+              [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); }, std::move(shares))
     {
         server.Advise(&log);
         window = dynamic_cast<RigServerWindow *>(server.settingsWindow());
@@ -135,6 +138,7 @@ private slots:
     void failedWriteIsReported();
     void portCheck_data();
     void portCheck();
+    void sharingShowsTheProgramsConnected();
 };
 
 void TestRigServerWindow::showingAndHidingRaiseOneEventEach_data()
@@ -578,6 +582,35 @@ void TestRigServerWindow::portCheck()
     const FieldCheck check = RigSettingsCheck::port(model, port);
     QCOMPARE(int(check.level), level);
     QCOMPARE(check.message.isEmpty(), level == FieldCheck::Ok);
+}
+
+// Sharing is switched on from the window, saved with the rig, and the window counts the programs as they come
+// and go.
+void TestRigServerWindow::sharingShowsTheProgramsConnected()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rigserver.ini"));
+    Shack shack(path, QByteArray(), [](RigObject &rig) { return std::make_unique<RigShareServer>(rig); });
+    const quint16 port = RigctldProcess::freePort();
+    shack.server.SetDialogVisible(true);
+    auto *shared = shack.field<QLabel>(1, "ShareClients");
+    QCOMPARE(shared->text(), QStringLiteral("No"));
+    QVERIFY(!shack.field<QSpinBox>(1, "SharePort")->isEnabled());
+    shack.field<QCheckBox>(1, "Share")->setChecked(true);
+    shack.type(1, "SharePort", QString::number(port));
+    QTest::mouseClick(shack.button("Apply"), Qt::LeftButton);
+    QCOMPARE(shack.server.rig(1)->settings().sharePort, port);
+    QVERIFY(shack.server.rig(1)->settings().share);
+    QVERIFY(TestSupport::readFileBytes(path).contains(QStringLiteral("Share=1\nSharePort=%1\n").arg(port).toUtf8()));
+
+    const QString where = QStringLiteral("On 127.0.0.1:%1, ").arg(port);
+    QTRY_COMPARE(shared->text(), where + QStringLiteral("no program connected"));
+    QTcpSocket first, second;
+    first.connectToHost(QHostAddress::LocalHost, port);
+    second.connectToHost(QHostAddress::LocalHost, port);
+    QTRY_COMPARE(shared->text(), where + QStringLiteral("2 programs connected"));
+    first.disconnectFromHost();
+    QTRY_COMPARE(shared->text(), where + QStringLiteral("1 program connected"));
 }
 
 QTEST_MAIN(TestRigServerWindow)
