@@ -2,9 +2,24 @@
 
 #include "rigserver/share/ShareListener.h"
 
-RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig), m_listener(new ShareListener(m_view))
+RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig)
 {
     m_thread.setObjectName(QStringLiteral("Rig%1Share").arg(rig.rigNumber()));
+    connect(&m_rig, &RigObject::rigTypeChanged, this, &RigShareServer::refresh);
+    connect(&m_rig, &RigObject::statusChanged, this, &RigShareServer::refresh);
+    connect(&m_rig, &RigObject::paramsChanged, this, &RigShareServer::refresh);
+}
+
+RigShareServer::~RigShareServer()
+{
+    // The listener's thread never waits on anything, so it ends at once; its sockets close with it.
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void RigShareServer::startListener()
+{
+    m_listener = new ShareListener(m_view);
     m_listener->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
     connect(m_listener, &ShareListener::writeRequested, this, &RigShareServer::runWrite);
@@ -16,35 +31,29 @@ RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig), m_listener(new Shar
         m_problem = problem;
         emit changed();
     });
-    connect(&m_rig, &RigObject::rigTypeChanged, this, &RigShareServer::refresh);
-    connect(&m_rig, &RigObject::statusChanged, this, &RigShareServer::refresh);
-    connect(&m_rig, &RigObject::paramsChanged, this, &RigShareServer::refresh);
-    refresh();
     m_thread.start();
-}
-
-RigShareServer::~RigShareServer()
-{
-    // The listener's thread never waits on anything, so it ends at once; its sockets close with it.
-    m_thread.quit();
-    m_thread.wait();
 }
 
 void RigShareServer::configure(const RigSettings &settings)
 {
-    refresh();
     const QString address = settings.share ? QString::fromStdString(settings.shareAddress) : QString();
     const quint16 port = settings.share ? static_cast<quint16>(settings.sharePort) : 0;
-    if (address == m_address && port == m_port)
-        return;
+    const bool moved = address != m_address || port != m_port;
     m_address = address;
     m_port = port;
+    refresh();
+    if (!moved)
+        return;
+    if (!m_listener)
+        startListener();
     QMetaObject::invokeMethod(
         m_listener, [listener = m_listener, address, port] { listener->listen(address, port); }, Qt::QueuedConnection);
 }
 
 void RigShareServer::refresh()
 {
+    if (!m_listener && m_address.isEmpty())
+        return; // nobody reads the view; configure() fills it before the first program can connect
     SharedRig rig;
     rig.status = m_rig.Status();
     rig.freq = m_rig.Freq();
