@@ -1,8 +1,6 @@
 #include "rigserver/share/RigShareServer.h"
 
-#include "rigserver/share/ShareListener.h"
-
-RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig)
+RigShareServer::RigShareServer(RigObject &rig, ShareLimits limits) : m_rig(rig), m_limits(limits)
 {
     m_thread.setObjectName(QStringLiteral("Rig%1Share").arg(rig.rigNumber()));
     connect(&m_rig, &RigObject::rigTypeChanged, this, &RigShareServer::refresh);
@@ -19,12 +17,16 @@ RigShareServer::~RigShareServer()
 
 void RigShareServer::startListener()
 {
-    m_listener = new ShareListener(m_view);
+    m_listener = new ShareListener(m_view, m_limits);
     m_listener->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
     connect(m_listener, &ShareListener::writeRequested, this, &RigShareServer::runWrite);
     connect(m_listener, &ShareListener::clientsChanged, this, [this](int count) {
         m_clients = count;
+        emit changed();
+    });
+    connect(m_listener, &ShareListener::turnedAwayChanged, this, [this](int count) {
+        m_turnedAway = count;
         emit changed();
     });
     connect(m_listener, &ShareListener::problemChanged, this, [this](const QString &problem) {

@@ -21,23 +21,23 @@
 
 #include "rigserver/core/RigObject.h"
 #include "rigserver/core/RigShare.h"
+#include "rigserver/share/ShareListener.h"
 #include "rigserver/share/SharedRigView.h"
 
 #include <QThread>
 
 #include <memory>
 
-class ShareListener;
-
 class RigShareServer final : public RigShare {
     Q_OBJECT
 
 public:
-    explicit RigShareServer(RigObject &rig);
+    explicit RigShareServer(RigObject &rig, ShareLimits limits = {});
     ~RigShareServer() override;
 
     void configure(const RigSettings &settings) override;
     int clientCount() const override { return m_clients; }
+    int turnedAwayCount() const override { return m_turnedAway; }
     QString problem() const override { return m_problem; }
 
 private:
@@ -46,11 +46,13 @@ private:
     void runWrite(quint64 ticket, int kind, qint64 value);
 
     RigObject &m_rig;
+    ShareLimits m_limits;
     std::shared_ptr<SharedRigView> m_view = std::make_shared<SharedRigView>();
     QThread m_thread;
     ShareListener *m_listener = nullptr; // on m_thread, once the rig has been shared
     QString m_address;                   // where the listener was last told to listen; empty when not shared
     quint16 m_port = 0;
     int m_clients = 0;
+    int m_turnedAway = 0;
     QString m_problem;
 };
