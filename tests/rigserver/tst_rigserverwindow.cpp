@@ -585,7 +585,7 @@ void TestRigServerWindow::portCheck()
 }
 
 // Sharing is switched on from the window, saved with the rig, and the window counts the programs as they come
-// and go.
+// and go, and those turned away when every place is taken.
 void TestRigServerWindow::sharingShowsTheProgramsConnected()
 {
     QTemporaryDir dir;
@@ -611,6 +611,12 @@ void TestRigServerWindow::sharingShowsTheProgramsConnected()
     QTRY_COMPARE(shared->text(), where + QStringLiteral("2 programs connected"));
     first.disconnectFromHost();
     QTRY_COMPARE(shared->text(), where + QStringLiteral("1 program connected"));
+    std::vector<std::unique_ptr<QTcpSocket>> more(16);
+    for (auto &socket : more) {
+        socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, port);
+    }
+    QTRY_COMPARE(shared->text(), where + QStringLiteral("16 programs connected, 1 turned away"));
 }
 
 QTEST_MAIN(TestRigServerWindow)

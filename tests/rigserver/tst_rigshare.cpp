@@ -11,6 +11,7 @@
 #include "rigserver/share/RigctldResponder.h"
 #include "rigserver/share/ShareListener.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -30,6 +31,8 @@ constexpr int TimeoutMs = 1000;
 // Room for a loaded machine or a sanitizer build; nothing here measures time.
 constexpr int WaitMs = 30000;
 constexpr std::int64_t DummyStartHz = 145000000;
+// The share's limits made short, so that a test waits seconds instead of a minute.
+constexpr ShareLimits ShortLimits{1000, 3000};
 
 std::shared_ptr<const RigBackendFactory> backends()
 {
@@ -61,8 +64,9 @@ bool waitOnline(RigObject &rig)
 // A rig of the rig server and its share, listening on a free loopback port, as the program makes them.
 class RigOnShare {
 public:
-    explicit RigOnShare(const RigSettings &settings = dummyRig(), quint16 port = RigctldProcess::freePort())
-        : m_port(port), rig(1, withShare(settings), backends()), share(rig)
+    explicit RigOnShare(const RigSettings &settings = dummyRig(), quint16 port = RigctldProcess::freePort(),
+                        ShareLimits limits = {})
+        : m_port(port), rig(1, withShare(settings), backends()), share(rig, limits)
     {
         share.configure(rig.settings());
         rig.start();
@@ -144,6 +148,42 @@ private:
     bool m_wasConnected = false;
 };
 
+// A program that polls the frequency every 200 ms, as a logger does (every second, against limits shortened
+// 20-fold), each line in two pieces; it notes a wrong answer and a hang-up.
+class Poller {
+public:
+    explicit Poller(quint16 port)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_socket, [this] {
+            m_socket.write("f");
+            QTimer::singleShot(20, &m_socket, [this] { m_socket.write("\n"); });
+        });
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {
+            while (m_socket.canReadLine()) {
+                if (m_socket.readLine() == QByteArray::number(DummyStartHz) + '\n')
+                    ++m_answers;
+                else
+                    m_wrong = true;
+            }
+        });
+        QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { m_wrong = true; });
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        m_timer.start(200);
+    }
+    // True once three more polls have been answered right, and none ever wrong.
+    bool keepsPolling()
+    {
+        const int until = m_answers + 3;
+        return QTest::qWaitFor([&] { return m_answers >= until || m_wrong; }, WaitMs) && !m_wrong;
+    }
+
+private:
+    QTcpSocket m_socket;
+    QTimer m_timer;
+    int m_answers = 0;
+    bool m_wrong = false;
+};
+
 // Sends the lines, then "q" or, as a script piping its commands does, the end of its stream, and gives
 // everything the server said until it closed the connection.
 QByteArray session(quint16 port, const QByteArray &lines, bool endOfStream)
@@ -208,6 +248,9 @@ private slots:
     void secondProgramOpensTheSharedRig();
     void settingsFileSharesTheRig();
     void busyPortIsTakenOnceFree();
+    void silentProgramsGiveWay();
+    void unfinishedLineClosesItsConnection_data();
+    void unfinishedLineClosesItsConnection();
     void repliesBeyondRigctld_data();
     void repliesBeyondRigctld();
 };
@@ -405,7 +448,9 @@ void TestRigShare::misbehavingClient()
         bad.hangUp();
     if (dropped)
         QVERIFY(bad.dropped());
-    else
+    QTRY_COMPARE_WITH_TIMEOUT(shared.share.turnedAwayCount(), 1 + othersBefore >= ShareListener::MaxClients ? 1 : 0,
+                              WaitMs);
+    if (!dropped)
         QCOMPARE(bad.ask("f\n", 1), QByteArray::number(DummyStartHz) + '\n'); // still served
     QTRY_COMPARE_WITH_TIMEOUT(shared.rig.Freq(), radioHz, WaitMs);
     const QByteArray rightAnswer = QByteArray::number(radioHz) + '\n';
@@ -527,6 +572,63 @@ void TestRigShare::busyPortIsTakenOnceFree()
     Client client(shared.port());
     QVERIFY(client.connected());
     QCOMPARE(client.ask("f\n", 1), QByteArray::number(DummyStartHz) + '\n');
+}
+
+// Sixteen programs that connected and never spoke hold every place; once they have been silent for the limit,
+// each new program takes the place of the one silent longest, and a program that polls keeps its own.
+void TestRigShare::silentProgramsGiveWay()
+{
+    RigOnShare shared(dummyRig(), RigctldProcess::freePort(), ShortLimits);
+    QVERIFY(waitOnline(shared.rig));
+    std::vector<std::unique_ptr<Client>> silent, newcomers;
+    for (int i = 0; i < ShareListener::MaxClients; ++i) {
+        silent.push_back(std::make_unique<Client>(shared.port()));
+        QVERIFY(silent.back()->connected());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(shared.share.clientCount(), ShareListener::MaxClients, WaitMs);
+    QElapsedTimer since;
+    since.start();
+    QVERIFY(QTest::qWaitFor([&] { return since.hasExpired(ShortLimits.silentMs); }, WaitMs));
+
+    Poller poller(shared.port());
+    QVERIFY(poller.keepsPolling());
+    QVERIFY(silent[0]->dropped());
+    for (std::size_t n = 1; n < silent.size(); ++n) {
+        newcomers.push_back(std::make_unique<Client>(shared.port()));
+        QCOMPARE(newcomers.back()->ask("f\n", 1), QByteArray::number(DummyStartHz) + '\n');
+        QVERIFY(silent[n]->dropped());
+    }
+    QVERIFY(poller.keepsPolling());
+    QCOMPARE(shared.share.clientCount(), ShareListener::MaxClients);
+    QCOMPARE(shared.share.turnedAwayCount(), 0);
+}
+
+void TestRigShare::unfinishedLineClosesItsConnection_data()
+{
+    QTest::addColumn<int>("byteEveryMs"); // 0: the half line is all it sends
+    QTest::newRow("half a command, then nothing") << 0;
+    QTest::newRow("a byte now and then, never a line end") << 100;
+}
+
+void TestRigShare::unfinishedLineClosesItsConnection()
+{
+    QFETCH(int, byteEveryMs);
+    RigOnShare shared(dummyRig(), RigctldProcess::freePort(), ShortLimits);
+    QVERIFY(waitOnline(shared.rig));
+    Poller poller(shared.port());
+    Client slow(shared.port());
+    QVERIFY(slow.connected());
+    QElapsedTimer since;
+    since.start();
+    slow.send("F 7074");
+    QTimer dribble;
+    QObject::connect(&dribble, &QTimer::timeout, &dribble, [&] { slow.send("0"); });
+    if (byteEveryMs > 0)
+        dribble.start(byteEveryMs);
+    QVERIFY(slow.dropped());
+    QVERIFY(since.elapsed() >= ShortLimits.unfinishedLineMs);
+    QVERIFY(poller.keepsPolling());
+    QCOMPARE(shared.rig.Freq(), DummyStartHz);
 }
 
 void TestRigShare::repliesBeyondRigctld_data()

@@ -1,5 +1,7 @@
 #include "panel/qt/SpeedButton.h"
 
+#include "panel/resources/PanelArtwork.h"
+
 #include <QBitmap>
 #include <QImage>
 #include <QStyleOptionButton>
@@ -8,7 +10,7 @@
 SpeedButton::SpeedButton(const QString &imageFile, QWidget *parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    const QImage image(imageFile);
+    const QImage image = PanelArtwork::readImage(imageFile);
     if (!image.isNull()) {
         m_glyph = QPixmap::fromImage(image);
         m_glyph.setMask(QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, image.height() - 1))));

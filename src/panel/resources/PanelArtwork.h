@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
 
 #include <array>
@@ -18,6 +19,10 @@ inline const QString SWAPImage = QStringLiteral(":/panel/SWAP.bmp");
 inline const QString B2AImage = QStringLiteral(":/panel/B2A.bmp");
 
 inline constexpr std::array IconSizes{16, 24, 32, 48, 64, 256};
+
+// One of the images above, read by the format its name ends in. QImage(file) asks every image-format plugin Qt
+// has whether it can read the file first (even with the format given), which loads every one of them.
+QImage readImage(const QString &file);
 
 // ":/icons/<name>-<size>.png", for name "MAINICON" or "OMNIRIG".
 QString iconFile(const QString &name, int size);

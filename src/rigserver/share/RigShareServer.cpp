@@ -1,26 +1,11 @@
 #include "rigserver/share/RigShareServer.h"
 
-#include "rigserver/share/ShareListener.h"
-
-RigShareServer::RigShareServer(RigObject &rig) : m_rig(rig), m_listener(new ShareListener(m_view))
+RigShareServer::RigShareServer(RigObject &rig, ShareLimits limits) : m_rig(rig), m_limits(limits)
 {
     m_thread.setObjectName(QStringLiteral("Rig%1Share").arg(rig.rigNumber()));
-    m_listener->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
-    connect(m_listener, &ShareListener::writeRequested, this, &RigShareServer::runWrite);
-    connect(m_listener, &ShareListener::clientsChanged, this, [this](int count) {
-        m_clients = count;
-        emit changed();
-    });
-    connect(m_listener, &ShareListener::problemChanged, this, [this](const QString &problem) {
-        m_problem = problem;
-        emit changed();
-    });
     connect(&m_rig, &RigObject::rigTypeChanged, this, &RigShareServer::refresh);
     connect(&m_rig, &RigObject::statusChanged, this, &RigShareServer::refresh);
     connect(&m_rig, &RigObject::paramsChanged, this, &RigShareServer::refresh);
-    refresh();
-    m_thread.start();
 }
 
 RigShareServer::~RigShareServer()
@@ -30,21 +15,47 @@ RigShareServer::~RigShareServer()
     m_thread.wait();
 }
 
+void RigShareServer::startListener()
+{
+    m_listener = new ShareListener(m_view, m_limits);
+    m_listener->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_listener, &QObject::deleteLater);
+    connect(m_listener, &ShareListener::writeRequested, this, &RigShareServer::runWrite);
+    connect(m_listener, &ShareListener::clientsChanged, this, [this](int count) {
+        m_clients = count;
+        emit changed();
+    });
+    connect(m_listener, &ShareListener::turnedAwayChanged, this, [this](int count) {
+        m_turnedAway = count;
+        emit changed();
+    });
+    connect(m_listener, &ShareListener::problemChanged, this, [this](const QString &problem) {
+        m_problem = problem;
+        emit changed();
+    });
+    m_thread.start();
+}
+
 void RigShareServer::configure(const RigSettings &settings)
 {
-    refresh();
     const QString address = settings.share ? QString::fromStdString(settings.shareAddress) : QString();
     const quint16 port = settings.share ? static_cast<quint16>(settings.sharePort) : 0;
-    if (address == m_address && port == m_port)
-        return;
+    const bool moved = address != m_address || port != m_port;
     m_address = address;
     m_port = port;
+    refresh();
+    if (!moved)
+        return;
+    if (!m_listener)
+        startListener();
     QMetaObject::invokeMethod(
         m_listener, [listener = m_listener, address, port] { listener->listen(address, port); }, Qt::QueuedConnection);
 }
 
 void RigShareServer::refresh()
 {
+    if (!m_listener && m_address.isEmpty())
+        return; // nobody reads the view; configure() fills it before the first program can connect
     SharedRig rig;
     rig.status = m_rig.Status();
     rig.freq = m_rig.Freq();

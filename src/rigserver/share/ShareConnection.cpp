@@ -5,12 +5,21 @@
 #include <QTcpSocket>
 
 ShareConnection::ShareConnection(QTcpSocket *socket, const SharedRigView &view, WriteRequest requestWrite,
-                                 QObject *parent)
+                                 int unfinishedLineMs, QObject *parent)
     : QObject(parent), m_socket(socket), m_view(view), m_requestWrite(std::move(requestWrite))
 {
+    m_heard.start();
+    m_unfinishedLine.setParent(this);
+    m_unfinishedLine.setSingleShot(true);
+    m_unfinishedLine.setTimerType(Qt::PreciseTimer); // a coarse one may end a line's time up to 5% early
+    m_unfinishedLine.setInterval(unfinishedLineMs);
+    connect(&m_unfinishedLine, &QTimer::timeout, this, &ShareConnection::lineUnfinished);
     m_socket->setParent(this);
     m_socket->setReadBufferSize(ReadBuffer);
-    connect(m_socket, &QTcpSocket::readyRead, this, &ShareConnection::serve);
+    connect(m_socket, &QTcpSocket::readyRead, this, [this] {
+        m_heard.start();
+        serve();
+    });
     // Queued: serve() itself writes out its answers, and this is called from within that.
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
         if (m_socket->bytesToWrite() <= MaxUnsent)
@@ -56,9 +65,12 @@ void ShareConnection::serveLines()
                 qCDebug(lcRigServer) << "share: a line longer than" << MaxLine << "bytes; hanging up";
                 m_socket->write(RigctldResponder::errorReply(RigctldResponder::InvalidParameter).c_str());
                 hangUp();
+            } else if (m_socket->bytesAvailable() > 0 && !m_unfinishedLine.isActive()) {
+                m_unfinishedLine.start();
             }
             return; // the rest of the line brings the next turn
         }
+        m_unfinishedLine.stop(); // what follows this line is a line of its own
         QByteArray line = m_socket->readLine(MaxLine + 2);
         if (!line.endsWith('\n')) {
             qCDebug(lcRigServer) << "share: a line longer than" << MaxLine << "bytes; hanging up";
@@ -91,6 +103,15 @@ void ShareConnection::answer(QByteArray line)
     m_socket->write(answer.reply.data(), static_cast<qint64>(answer.reply.size()));
     if (answer.hangUp)
         hangUp();
+}
+
+void ShareConnection::lineUnfinished()
+{
+    // A whole line may be waiting for its turn (behind a write): only a line not ended is held against it.
+    if (m_hungUp || m_socket->canReadLine() || m_socket->bytesAvailable() == 0)
+        return;
+    qCDebug(lcRigServer) << "share: a line unfinished for" << m_unfinishedLine.interval() << "ms; hanging up";
+    hangUp();
 }
 
 void ShareConnection::finishWrite(int code)

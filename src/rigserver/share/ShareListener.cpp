@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-ShareListener::ShareListener(std::shared_ptr<const SharedRigView> view)
-    : m_view(std::move(view)), m_server(new QTcpServer(this))
+ShareListener::ShareListener(std::shared_ptr<const SharedRigView> view, ShareLimits limits)
+    : m_view(std::move(view)), m_limits(limits), m_server(new QTcpServer(this))
 {
     m_retry.setParent(this);
     m_retry.setSingleShot(true);
@@ -26,6 +26,10 @@ void ShareListener::listen(const QString &address, quint16 port)
     dropAll();
     m_address = address;
     m_port = port;
+    if (m_turnedAway != 0) {
+        m_turnedAway = 0;
+        emit turnedAwayChanged(0);
+    }
     if (m_address.isEmpty()) {
         setProblem({});
         return;
@@ -56,18 +60,35 @@ void ShareListener::tryListen()
 void ShareListener::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (static_cast<int>(m_connections.size()) >= MaxClients) {
+        if (static_cast<int>(m_connections.size()) >= MaxClients && !makeRoom()) {
             qCDebug(lcRigServer) << "share: already" << MaxClients << "programs connected; sending one away";
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             socket->disconnectFromHost();
+            emit turnedAwayChanged(++m_turnedAway);
             continue;
         }
         auto *connection = new ShareConnection(
-            socket, *m_view, [this](ShareConnection *from, const SharedWrite &write) { request(from, write); }, this);
+            socket, *m_view, [this](ShareConnection *from, const SharedWrite &write) { request(from, write); },
+            m_limits.unfinishedLineMs, this);
         connect(connection, &ShareConnection::closed, this, &ShareListener::remove);
         m_connections.push_back(connection);
         emit clientsChanged(static_cast<int>(m_connections.size()));
     }
+}
+
+bool ShareListener::makeRoom()
+{
+    ShareConnection *quietest = nullptr;
+    for (ShareConnection *connection : m_connections)
+        if (connection != m_keyer && (!quietest || connection->silentMs() > quietest->silentMs()))
+            quietest = connection;
+    if (!quietest || quietest->silentMs() < m_limits.silentMs)
+        return false;
+    qCDebug(lcRigServer) << "share: every place taken; a program silent for" << quietest->silentMs()
+                         << "ms gives its place up";
+    m_connections.erase(std::find(m_connections.begin(), m_connections.end(), quietest));
+    letGo(quietest);
+    return true;
 }
 
 void ShareListener::request(ShareConnection *from, const SharedWrite &write)
@@ -117,16 +138,21 @@ void ShareListener::dropAll()
 {
     const std::vector<ShareConnection *> connections = std::move(m_connections);
     m_connections.clear();
-    for (ShareConnection *connection : connections) {
-        unkeyFor(connection);
-        connection->disconnect(this);
-        // Its bytes may still be waiting on this thread: a write it asked for now could not be unkeyed.
-        connection->hangUp();
-        connection->deleteLater();
-    }
+    for (ShareConnection *connection : connections)
+        letGo(connection);
     m_writes.clear();
     if (!connections.empty())
         emit clientsChanged(0);
+}
+
+// Hangs up on a connection no longer counted among m_connections.
+void ShareListener::letGo(ShareConnection *connection)
+{
+    unkeyFor(connection);
+    connection->disconnect(this);
+    // Its bytes may still be waiting on this thread: a write it asked for now could not be unkeyed.
+    connection->hangUp();
+    connection->deleteLater();
 }
 
 void ShareListener::setProblem(const QString &problem)

@@ -154,7 +154,8 @@ void RigServerWindow::showShare(int rigNumber)
     RigSettings applied = m_server->rig(rigNumber)->settings();
     // Without a share the server cannot share the rig, whatever its settings say.
     applied.share = applied.share && share;
-    form(rigNumber)->showShare(applied, share ? share->clientCount() : 0, share ? share->problem() : QString());
+    form(rigNumber)->showShare(applied, share ? share->clientCount() : 0, share ? share->turnedAwayCount() : 0,
+                               share ? share->problem() : QString());
 }
 
 void RigServerWindow::updateChanges()

@@ -350,7 +350,7 @@ void RigSettingsForm::showState(const RigState &state)
     m_rigType->setText(QString::fromStdString(state.rigType));
 }
 
-void RigSettingsForm::showShare(const RigSettings &applied, int clients, const QString &problem)
+void RigSettingsForm::showShare(const RigSettings &applied, int clients, int turnedAway, const QString &problem)
 {
     QString text;
     QString colour = QStringLiteral("#6b6b6b");
@@ -365,6 +365,8 @@ void RigSettingsForm::showShare(const RigSettings &applied, int clients, const Q
         text = clients == 0   ? QStringLiteral("On %1, no program connected").arg(where)
                : clients == 1 ? QStringLiteral("On %1, 1 program connected").arg(where)
                               : QStringLiteral("On %1, %2 programs connected").arg(where).arg(clients);
+        if (turnedAway > 0)
+            text += QStringLiteral(", %1 turned away").arg(turnedAway);
     }
     m_shareClients->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     m_shareClients->setText(text);

@@ -1,8 +1,8 @@
 // RigSettingsForm: one rig's page of the settings window: the radio model, its port, speed, poll interval,
 // timeout, whether it is enabled, further Hamlib settings, whether other programs may use the rig and on
-// which port, and the rig's live status with the number of programs connected to it. A value that cannot
-// be saved gets its message beside the field as soon as it is entered. The address the rig is shared on is
-// only in the settings file: it is kept as loaded.
+// which port, and the rig's live status with the number of programs connected to it and turned away. A
+// value that cannot be saved gets its message beside the field as soon as it is entered. The address the
+// rig is shared on is only in the settings file: it is kept as loaded.
 // Collaborations: RigServerWindow fills it from the rig's settings and saves what settings() gives.
 // Threads: GUI thread.
 #pragma once
@@ -41,8 +41,9 @@ public:
     // Updates every field's message; false when a value cannot be saved.
     bool check();
     void showState(const RigState &state);
-    // How the rig is shared as applied (settings), with the share's live client count and problem.
-    void showShare(const RigSettings &applied, int clients, const QString &problem);
+    // How the rig is shared as applied (settings), with the share's live counts of the programs connected and
+    // turned away, and its problem.
+    void showShare(const RigSettings &applied, int clients, int turnedAway, const QString &problem);
     void focusSearch();
 
 signals:
