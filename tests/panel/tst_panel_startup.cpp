@@ -10,7 +10,15 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
+
+ino_t inode(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
 
 QImage iconImage(const QIcon &icon)
 {
@@ -166,8 +174,11 @@ void TestPanelStartup::settingsAfterStartup()
     PanelFixture fixture;
     if (!before.isNull())
         fixture.writeIni(before);
+    const ino_t file = inode(fixture.iniPath());
     fixture.start();
     QCOMPARE(fixture.iniBytes(), after);
+    // Start-up's saves of what the file holds already leave it alone.
+    QCOMPARE(inode(fixture.iniPath()) == file, before == after);
     QCOMPARE(fixture.shift()->value(), position);
     QCOMPARE(fixture.rit()->isChecked(), rit);
     QCOMPARE(fixture.shift()->isVisible(), rit);

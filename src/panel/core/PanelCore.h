@@ -158,6 +158,7 @@ private:
     IniFile m_iniFile{std::string()};
     // What the last save wrote; nothing before the first one, which always writes.
     std::optional<PanelSettings::Applied> m_saved;
+    bool m_holdingSaves = false; // start-up applies the file's settings, then saves once
     IRigX *m_currentRig = nullptr;
     bool m_marked = false;
     bool m_startupEnded = false;
