@@ -177,8 +177,8 @@ void TestPanelRigctld::ledsFollowTheRadios()
     TAMAdvLed *led2 = m_fixture->led("Rig2LED");
     QLabel *status = m_fixture->label("OmniRig");
     QTRY_VERIFY_WITH_TIMEOUT(led1->LedOn() && led2->LedOn(), RigWaitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy"), RigWaitMs);
-    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Dummy"), RigWaitMs);
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Dummy"));
 
     m_rigctld2->kill9();
     QTRY_VERIFY_WITH_TIMEOUT(!led2->LedOn(), RigWaitMs);
@@ -216,7 +216,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
     const QString dummy = m_fixture->label("Rig2")->text();
     QCOMPARE(dummy, typeName(m_rig2));
-    QVERIFY(dummy != QStringLiteral("Hamlib Dummy No VFO"));
+    QVERIFY(dummy != QStringLiteral("Dummy No VFO"));
 
     // The panel asks for the window; the server shows it and tells the panel.
     panel.trayMenu()->actions().at(3)->trigger();
@@ -232,10 +232,10 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     QTest::keyClicks(port, noVfo.hostPort());
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Apply")), Qt::LeftButton);
 
-    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy No VFO"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Dummy No VFO"), RigWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
     QCOMPARE(panel.core().omniRigClient()->Rig2(), m_rig2);
-    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Dummy"));
     window->close();
     QVERIFY(m_fixture->button("A2B")->isVisible());
     QCOMPARE(m_fixture->label("OmniRig")->text(), QString());

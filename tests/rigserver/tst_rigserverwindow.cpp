@@ -312,13 +312,13 @@ void TestRigServerWindow::applySwitchesRig2ToRigctld()
     QCOMPARE(rigEvents(shack.log).mid(0, 2), QStringList({QStringLiteral("type 2"), QStringLiteral("status 2")}));
     QCOMPARE(shack.server.Rig2(), rig2);
     QCOMPARE(shack.server.Rig1(), rig1);
-    QTRY_COMPARE_WITH_TIMEOUT(rig2->RigType(), std::string("Hamlib Dummy No VFO"), OnlineMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rig2->RigType(), std::string("Dummy No VFO"), OnlineMs);
     QTRY_COMPARE_WITH_TIMEOUT(rig2->Status(), std::int32_t(OmniRig::ST_ONLINE), OnlineMs);
     // The window follows the rig while it is open.
     QTRY_VERIFY(shack.field<QLabel>(2, "Status")->text().endsWith(QStringLiteral("On-line")));
-    QCOMPARE(shack.field<QLabel>(2, "RigType")->text(), QStringLiteral("Hamlib Dummy No VFO"));
+    QCOMPARE(shack.field<QLabel>(2, "RigType")->text(), QStringLiteral("Dummy No VFO"));
     QCOMPARE(rigEvents(shack.log).filter(QStringLiteral(" 1")), QStringList());
-    QCOMPARE(rig1->RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig1->RigType(), std::string("Dummy"));
 
     QCOMPARE(TestSupport::readFileBytes(path), QStringLiteral("[Rig2]\nModel=2\nPort=%1\nSpeed=0\nPollMs=500\n"
                                                               "TimeoutMs=2000\nEnabled=1\nConf=\nShare=0\n"
