@@ -226,7 +226,9 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     QVERIFY(window->isVisible());
     QVERIFY(!m_fixture->button("A2B")->isVisible());
     QWidget *rig2 = window->findChild<QWidget *>(QStringLiteral("Rig2"));
-    QTest::keyClicks(rig2->findChild<QLineEdit *>(QStringLiteral("ModelSearch")), QStringLiteral("rigctld"));
+    auto *search = rig2->findChild<QLineEdit *>(QStringLiteral("ModelSearch"));
+    QTest::keyClicks(search, QStringLiteral("rigctld"));
+    QTest::keyClick(search, Qt::Key_Return);
     QLineEdit *port = rig2->findChild<QComboBox *>(QStringLiteral("Port"))->lineEdit();
     port->clear();
     QTest::keyClicks(port, noVfo.hostPort());
