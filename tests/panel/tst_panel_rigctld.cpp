@@ -45,13 +45,14 @@ private slots:
     void cleanup();
     void transfersReachTheRadios();
     void trackingFollowsAtTheNextPoll();
+    void fastTrackingFollowsWithoutThePoll();
     void ledsFollowTheRadios();
     void settingsWindowSwitchesRig2ToRigctld();
 
 private:
     // Starts the panel on the rig server with Rig1 on the first rigctld and Rig2 on the second, or on the
     // server's own Dummy rig.
-    void startPanel(bool rig2OnRigctld = true);
+    void startPanel(bool rig2OnRigctld = true, const QByteArray &panelSettings = iniText("350", "YES", "0"));
     // Sets a radio behind the server's back, as another program would, and waits until the server saw it.
     void tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, const char *mode);
 
@@ -75,7 +76,7 @@ void TestPanelRigctld::init()
     m_fixture = std::make_unique<PanelFixture>();
 }
 
-void TestPanelRigctld::startPanel(bool rig2OnRigctld)
+void TestPanelRigctld::startPanel(bool rig2OnRigctld, const QByteArray &panelSettings)
 {
     const QString settings = m_fixture->folder() + QStringLiteral("/rigserver.ini");
     IniFile file(settings.toStdString());
@@ -92,7 +93,7 @@ void TestPanelRigctld::startPanel(bool rig2OnRigctld)
         RigServerSettings::save(file, number++, rig);
     }
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings));
-    m_fixture->writeIni(iniText("350", "YES", "0"));
+    m_fixture->writeIni(panelSettings);
     TSO2VPanel &panel = m_fixture->start();
     QVERIFY(panel.core().omniRigClient() && panel.core().omniRigClient()->isConnected());
     m_rig1 = panel.core().omniRigClient()->Rig1();
@@ -165,6 +166,18 @@ void TestPanelRigctld::trackingFollowsAtTheNextPoll()
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("21074350"), NextPollMs);
     QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("USB"), RigWaitMs);
     QVERIFY(m_fixture->messages.shown.empty());
+}
+
+void TestPanelRigctld::fastTrackingFollowsWithoutThePoll()
+{
+    startPanel(true, iniText("350", "YES", "1") + "FASTTRACK=YES\n");
+    if (QTest::currentTestFailed())
+        return;
+    // Without the panel's poll, only the leader's own events can move the follower.
+    m_fixture->panel().pollTimer()->stop();
+    tune(*m_rigctld1, m_rig1, 14100000, "CW");
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("14100350"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("CW"), RigWaitMs);
 }
 
 void TestPanelRigctld::ledsFollowTheRadios()

@@ -162,6 +162,9 @@ void TestPanelStartup::settingsAfterStartup_data()
         << QByteArray("; my rigs\n[Other]\nx=1\n[ve2z]\nshift=no\nOffset=5\nTrack=1\n")
         << QByteArray("; my rigs\n[Other]\nx=1\n[ve2z]\nshift=NOT\nOffset=5\nTrack=1\n") << 2005 << false
         << "TrackRig1";
+    QTest::newRow("FASTTRACK in any case") << iniText("0", "YES", "1") + "FASTTRACK=on\n"
+                                           << iniText("0", "YES", "1") + "FASTTRACK=YES\n"
+                                           << 2000 << true << "TrackRig1";
 }
 
 void TestPanelStartup::settingsAfterStartup()

@@ -88,6 +88,8 @@ void PanelCore::checkTray()
 
 void PanelCore::applyStored(const PanelSettings::Stored &stored)
 {
+    if (stored.fastTrack)
+        m_fastTrack = PanelSettings::fastTrackFromText(*stored.fastTrack);
     // Each step sets a control from code, and its handler saves. The file gets what the last of them saves,
     // in one write: a crash half-way must not leave it with defaults in place of the operator's settings,
     // and a file that holds the settings already is left as it is. A failed save ends start-up here.
@@ -117,7 +119,7 @@ void PanelCore::SaveSettings()
 {
     if (m_holdingSaves)
         return;
-    const PanelSettings::Applied applied{m_position, m_rit, m_track};
+    const PanelSettings::Applied applied{m_position, m_rit, m_track, m_fastTrack};
     // One replacement of the file per change: several handlers of one action each save what the one before
     // them saved, and a slider notification need not move it.
     if (applied == m_saved)

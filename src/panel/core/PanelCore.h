@@ -144,6 +144,7 @@ private:
     IRigX *rigFor(int rigNumber);
     void colourLed(Control led, IRigX &rig, std::int32_t readable);
     void followSelected();
+    IRigX *leadingRig();
 
     PanelFace &m_face;
     InstanceMark &m_marker;
@@ -153,6 +154,8 @@ private:
     int m_position = PanelSettings::CentrePosition;
     bool m_rit = false;
     std::optional<PanelSettings::Track> m_track;
+    // "FASTTRACK" as the file had it at start-up: nothing when it was not there, which counts as off.
+    std::optional<bool> m_fastTrack;
 
     std::string m_iniPath;
     IniFile m_iniFile{std::string()};
