@@ -6,7 +6,8 @@
 // file and leaves the target untouched. The temporary file has no name until just before its rename
 // where the file system allows (O_TMPFILE), so a writer killed mid-write leaves nothing; the rare named one
 // that a crash leaves is removed by a later replace. The rename gives the file a new inode: hard links
-// to the old file keep the old content. Paths are in the file system's own encoding (UTF-8 on Windows).
+// to the old file keep the old content; a replace that would change nothing does not happen at all.
+// Paths are in the file system's own encoding (UTF-8 on Windows).
 // Collaborations: IniFile. FileStore_posix.cpp and FileStore_win.cpp implement it; the build picks one.
 // Threads: any; no state.
 #pragma once
@@ -27,9 +28,10 @@ ReadOutcome read(const std::string &path, std::string &bytes);
 // when the links loop.
 std::optional<std::string> resolveLinks(const std::string &path);
 
-// Replaces the regular file at path (no link) with bytes, creating it when missing. False when the
-// bytes did not reach the disk, or the file is read-only (no write permission, or no write bit at all,
-// which holds for root too); then nothing has changed.
+// Replaces the regular file at path (no link) with bytes, creating it when missing. A file that holds these
+// bytes already is left as it is (its inode, hard links and extended attributes with it), once it has passed
+// the same read-only check. False when the bytes did not reach the disk, or the file is read-only (no write
+// permission, or no write bit at all, which holds for root too); then nothing has changed.
 bool replace(const std::string &path, const std::string &bytes);
 
 } // namespace FileStore

@@ -163,6 +163,13 @@ void syncFolder(const std::string &folder)
         ::fsync(fd.get());
 }
 
+// Whether the file at path holds exactly bytes.
+bool holds(const std::string &path, const std::string &bytes)
+{
+    std::string current;
+    return read(path, current) == ReadOutcome::Read && current == bytes;
+}
+
 } // namespace
 
 ReadOutcome read(const std::string &path, std::string &bytes)
@@ -216,6 +223,10 @@ bool replace(const std::string &path, const std::string &bytes)
     // count as well as access(): root may write anything, but a file that nobody may write is kept from it too.
     if (existed && (!S_ISREG(old.st_mode) || ::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0))
         return false;
+    // Saving what the file says already must not cost it its inode: that would break hard links and drop
+    // extended attributes on every save that changes nothing.
+    if (existed && holds(path, bytes))
+        return true;
     const auto fill = [&](int fd) {
         return (!existed || takeOverAttributes(fd, old)) && writeAll(fd, bytes) && ::fsync(fd) == 0;
     };

@@ -123,6 +123,13 @@ void removeStaleTemporaries(const std::wstring &path)
     ::FindClose(search);
 }
 
+// Whether the file at path holds exactly bytes.
+bool holds(const std::string &path, const std::string &bytes)
+{
+    std::string current;
+    return read(path, current) == ReadOutcome::Read && current == bytes;
+}
+
 } // namespace
 
 ReadOutcome read(const std::string &path, std::string &bytes)
@@ -174,6 +181,10 @@ bool replace(const std::string &path, const std::string &bytes)
     // A file marked read-only stays as it is.
     if (existed && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return false;
+    // Saving what the file says already must not replace it: that would break its hard links and change its
+    // time stamps on every save that changes nothing.
+    if (existed && holds(path, bytes))
+        return true;
 
     std::wstring temporaryPath;
     Handle file(createTemporary(target, temporaryPath));

@@ -13,10 +13,15 @@ IniFile::IniFile(std::string path) : m_path(std::move(path))
 
 std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
+    return find(section, key).value_or(std::string(defaultValue));
+}
+
+std::optional<std::string> IniFile::find(std::string_view section, std::string_view key) const
+{
     std::string text;
     if (FileStore::read(m_path, text) != FileStore::ReadOutcome::Read)
-        return std::string(defaultValue);
-    return IniText::find(text, section, key).value_or(std::string(defaultValue));
+        return std::nullopt;
+    return IniText::find(text, section, key);
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value)

@@ -12,6 +12,7 @@
 // Threads: any; an IniFile holds no state but its path, so every call reads the file afresh.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,6 +37,8 @@ public:
 
     // The value of key in section, or defaultValue when the file, the section or the key is missing.
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue = {}) const;
+    // The value of key in section, or nothing when the file, the section or the key is missing.
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
 
     // Sets key in section to value, adding the section or the key when missing. Throws IniWriteError when
     // the file cannot be written, and also for names or a value that would not read back as written (an

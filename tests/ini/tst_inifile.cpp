@@ -87,6 +87,7 @@ private slots:
     void write_data();
     void write();
     void severalKeysInOneReplacement();
+    void unchangedSaveLeavesTheFile();
     void refusedNames_data();
     void refusedNames();
     void failedWrite_data();
@@ -246,6 +247,27 @@ void TestIniFile::severalKeysInOneReplacement()
     QVERIFY_THROWS_EXCEPTION(IniWriteError, ini.writeStrings("Rig2", {{"Model", "6"}, {"Po=rt", "x"}}));
     QCOMPARE(readFileBytes(ini.path()), before);
     QCOMPARE(entries(folder.path()), QStringList{"rigserver.ini"});
+}
+
+void TestIniFile::unchangedSaveLeavesTheFile()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath("VELKOR.INI");
+    const QByteArray before = "[VE2Z]\r\nOFFSET=1\r\n";
+    writeBytes(file, before);
+    // A hard link tells whether the file was replaced: a replacement leaves it on the old file.
+    QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(folder.filePath("link.ini")).constData()),
+             0);
+    struct stat info {};
+    for (const QString value : {"1", "2"}) {
+        Ini(file).writeString(kSection, kKey, value);
+        QCOMPARE(stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_nlink, nlink_t(value == "1" ? 2 : 1));
+    }
+    QCOMPARE(readFileBytes(folder.filePath("link.ini")), before);
+    // A read-only file is refused even when nothing would change.
+    QCOMPARE(chmod(QFile::encodeName(file).constData(), 0444), 0);
+    QVERIFY_THROWS_EXCEPTION(IniWriteError, Ini(file).writeString(kSection, kKey, "2"));
 }
 
 void TestIniFile::refusedNames_data()

@@ -45,13 +45,14 @@ private slots:
     void cleanup();
     void transfersReachTheRadios();
     void trackingFollowsAtTheNextPoll();
+    void fastTrackingFollowsWithoutThePoll();
     void ledsFollowTheRadios();
     void settingsWindowSwitchesRig2ToRigctld();
 
 private:
     // Starts the panel on the rig server with Rig1 on the first rigctld and Rig2 on the second, or on the
     // server's own Dummy rig.
-    void startPanel(bool rig2OnRigctld = true);
+    void startPanel(bool rig2OnRigctld = true, const QByteArray &panelSettings = iniText("350", "YES", "0"));
     // Sets a radio behind the server's back, as another program would, and waits until the server saw it.
     void tune(RigctldProcess &rigctld, IRigX *rig, qint64 hertz, const char *mode);
 
@@ -75,7 +76,7 @@ void TestPanelRigctld::init()
     m_fixture = std::make_unique<PanelFixture>();
 }
 
-void TestPanelRigctld::startPanel(bool rig2OnRigctld)
+void TestPanelRigctld::startPanel(bool rig2OnRigctld, const QByteArray &panelSettings)
 {
     const QString settings = m_fixture->folder() + QStringLiteral("/rigserver.ini");
     IniFile file(settings.toStdString());
@@ -92,7 +93,7 @@ void TestPanelRigctld::startPanel(bool rig2OnRigctld)
         RigServerSettings::save(file, number++, rig);
     }
     TOmniRigX::setDefaultFactory(std::make_shared<RigServerFactory>(settings));
-    m_fixture->writeIni(iniText("350", "YES", "0"));
+    m_fixture->writeIni(panelSettings);
     TSO2VPanel &panel = m_fixture->start();
     QVERIFY(panel.core().omniRigClient() && panel.core().omniRigClient()->isConnected());
     m_rig1 = panel.core().omniRigClient()->Rig1();
@@ -167,6 +168,18 @@ void TestPanelRigctld::trackingFollowsAtTheNextPoll()
     QVERIFY(m_fixture->messages.shown.empty());
 }
 
+void TestPanelRigctld::fastTrackingFollowsWithoutThePoll()
+{
+    startPanel(true, iniText("350", "YES", "1") + "FASTTRACK=YES\n");
+    if (QTest::currentTestFailed())
+        return;
+    // Without the panel's poll, only the leader's own events can move the follower.
+    m_fixture->panel().pollTimer()->stop();
+    tune(*m_rigctld1, m_rig1, 14100000, "CW");
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "f"), QStringLiteral("14100350"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reading(*m_rigctld2, "m"), QStringLiteral("CW"), RigWaitMs);
+}
+
 void TestPanelRigctld::ledsFollowTheRadios()
 {
     startPanel();
@@ -177,8 +190,8 @@ void TestPanelRigctld::ledsFollowTheRadios()
     TAMAdvLed *led2 = m_fixture->led("Rig2LED");
     QLabel *status = m_fixture->label("OmniRig");
     QTRY_VERIFY_WITH_TIMEOUT(led1->LedOn() && led2->LedOn(), RigWaitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy"), RigWaitMs);
-    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Dummy"), RigWaitMs);
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Dummy"));
 
     m_rigctld2->kill9();
     QTRY_VERIFY_WITH_TIMEOUT(!led2->LedOn(), RigWaitMs);
@@ -216,7 +229,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
     const QString dummy = m_fixture->label("Rig2")->text();
     QCOMPARE(dummy, typeName(m_rig2));
-    QVERIFY(dummy != QStringLiteral("Hamlib Dummy No VFO"));
+    QVERIFY(dummy != QStringLiteral("Dummy No VFO"));
 
     // The panel asks for the window; the server shows it and tells the panel.
     panel.trayMenu()->actions().at(3)->trigger();
@@ -226,16 +239,18 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     QVERIFY(window->isVisible());
     QVERIFY(!m_fixture->button("A2B")->isVisible());
     QWidget *rig2 = window->findChild<QWidget *>(QStringLiteral("Rig2"));
-    QTest::keyClicks(rig2->findChild<QLineEdit *>(QStringLiteral("ModelSearch")), QStringLiteral("rigctld"));
+    auto *search = rig2->findChild<QLineEdit *>(QStringLiteral("ModelSearch"));
+    QTest::keyClicks(search, QStringLiteral("rigctld"));
+    QTest::keyClick(search, Qt::Key_Return);
     QLineEdit *port = rig2->findChild<QComboBox *>(QStringLiteral("Port"))->lineEdit();
     port->clear();
     QTest::keyClicks(port, noVfo.hostPort());
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Apply")), Qt::LeftButton);
 
-    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Hamlib Dummy No VFO"), RigWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_fixture->label("Rig2")->text(), QStringLiteral("Dummy No VFO"), RigWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(m_fixture->led("Rig2LED")->LedOn(), RigWaitMs);
     QCOMPARE(panel.core().omniRigClient()->Rig2(), m_rig2);
-    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Hamlib Dummy"));
+    QCOMPARE(m_fixture->label("Rig1")->text(), QStringLiteral("Dummy"));
     window->close();
     QVERIFY(m_fixture->button("A2B")->isVisible());
     QCOMPARE(m_fixture->label("OmniRig")->text(), QString());

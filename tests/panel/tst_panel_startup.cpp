@@ -10,7 +10,15 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
+
+ino_t inode(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
 
 QImage iconImage(const QIcon &icon)
 {
@@ -154,6 +162,9 @@ void TestPanelStartup::settingsAfterStartup_data()
         << QByteArray("; my rigs\n[Other]\nx=1\n[ve2z]\nshift=no\nOffset=5\nTrack=1\n")
         << QByteArray("; my rigs\n[Other]\nx=1\n[ve2z]\nshift=NOT\nOffset=5\nTrack=1\n") << 2005 << false
         << "TrackRig1";
+    QTest::newRow("FASTTRACK in any case") << iniText("0", "YES", "1") + "FASTTRACK=on\n"
+                                           << iniText("0", "YES", "1") + "FASTTRACK=YES\n"
+                                           << 2000 << true << "TrackRig1";
 }
 
 void TestPanelStartup::settingsAfterStartup()
@@ -166,8 +177,11 @@ void TestPanelStartup::settingsAfterStartup()
     PanelFixture fixture;
     if (!before.isNull())
         fixture.writeIni(before);
+    const ino_t file = inode(fixture.iniPath());
     fixture.start();
     QCOMPARE(fixture.iniBytes(), after);
+    // Start-up's saves of what the file holds already leave it alone.
+    QCOMPARE(inode(fixture.iniPath()) == file, before == after);
     QCOMPARE(fixture.shift()->value(), position);
     QCOMPARE(fixture.rit()->isChecked(), rit);
     QCOMPARE(fixture.shift()->isVisible(), rit);

@@ -46,6 +46,7 @@ private slots:
     void brokenPeerGivesStatus_data();
     void brokenPeerGivesStatus();
     void nobodyListening();
+    void unnamedRadio();
     void refusedWriteKeepsRigOnline();
     void partlyAnsweringPeer_data();
     void partlyAnsweringPeer();
@@ -128,7 +129,7 @@ void TestRigctldFaults::brokenPeerGivesStatus()
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), 5000);
     QCOMPARE(rig.Freq(), std::int64_t(14074000));
     QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_SSB_U));
-    QCOMPARE(rig.RigType(), std::string("Test Fake"));
+    QCOMPARE(rig.RigType(), std::string("Fake")); // the model alone, without its maker
 }
 
 void TestRigctldFaults::nobodyListening()
@@ -136,6 +137,20 @@ void TestRigctldFaults::nobodyListening()
     RigObject rig(1, overPeer(QStringLiteral("127.0.0.1:%1").arg(RigctldProcess::freePort())), backends());
     rig.start();
     QTRY_COMPARE_WITH_TIMEOUT(rig.StatusStr(), std::string("Port is not available"), 5000);
+}
+
+void TestRigctldFaults::unnamedRadio()
+{
+    FakeRigctld peer;
+    peer.setScript([](const QByteArray &line) {
+        return line.trimmed() == "+\\dump_caps" ? Answer{"dump_caps:\nMfg name:\tIcom\nCan get Frequency:\tY\nRPRT 0\n"}
+                                                : FakeRigctld::healthy(line);
+    });
+    RigObject rig(1, overPeer(peer.hostPort()), backends());
+    QCOMPARE(rig.RigType(), std::string("NET rigctl"));
+    rig.start();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), 5000);
+    QCOMPARE(rig.RigType(), std::string("NET rigctl"));
 }
 
 void TestRigctldFaults::refusedWriteKeepsRigOnline()

@@ -131,7 +131,7 @@ void TestRigServer::roundTrip()
     rig.start();
     QVERIFY(waitOnline(rig));
     QCOMPARE(rig.StatusStr(), std::string("On-line"));
-    QCOMPARE(rig.RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig.RigType(), std::string("Dummy"));
     QCOMPARE(rig.Freq(), std::int64_t(145000000));
     QCOMPARE(rig.Mode(), std::int32_t(OmniRig::PM_FM));
 
@@ -186,8 +186,8 @@ void TestRigServer::rigsAreIndependent()
     rig2.start();
     QVERIFY(waitOnline(rig1));
     QVERIFY(waitOnline(rig2));
-    QCOMPARE(rig1.RigType(), std::string("Hamlib Dummy"));
-    QCOMPARE(rig2.RigType(), std::string("Hamlib Dummy No VFO"));
+    QCOMPARE(rig1.RigType(), std::string("Dummy"));
+    QCOMPARE(rig2.RigType(), std::string("Dummy No VFO"));
 
     // rigctld's Dummy without VFO takes a frequency but reads back 145 MHz once its own cache expires, so Rig2
     // is told a mode only.
@@ -301,7 +301,7 @@ void TestRigServer::defaultServerRunsTwoDummyRigs()
     QVERIFY(rig1 != rig2);
     QTRY_COMPARE_WITH_TIMEOUT(rig1->StatusStr(), std::string("On-line"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rig2->StatusStr(), std::string("On-line"), 10000);
-    QCOMPARE(rig1->RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig1->RigType(), std::string("Dummy"));
     // ptt_type=RIG: the Dummy's transmit state can be read.
     QTRY_COMPARE(rig1->Tx(), std::int32_t(OmniRig::PM_RX));
     QVERIFY(rig1->IsParamReadable(OmniRig::PM_TX));
@@ -342,7 +342,7 @@ void TestRigServer::reconfigureKeepsTheRigObject()
     server.reconfigure(2, overRigctld(rigctld));
     QCOMPARE(server.Rig2(), rig2);
     QCOMPARE(log.events.mid(0, 2), QStringList({QStringLiteral("type 2"), QStringLiteral("status 2")}));
-    QTRY_COMPARE(rig2->RigType(), std::string("Hamlib Dummy No VFO"));
+    QTRY_COMPARE(rig2->RigType(), std::string("Dummy No VFO"));
     QTRY_COMPARE(rig2->Status(), std::int32_t(OmniRig::ST_ONLINE));
     QCOMPARE(log.events.filter(QStringLiteral(" 1")).size(), 0);
 
@@ -364,10 +364,10 @@ void TestRigServer::statusWithoutRadio_data()
     QTest::newRow("unknown model") << 999999 << true << int(OmniRig::ST_NOTCONFIGURED) << "Rig is not configured"
                                    << "NONE";
     QTest::newRow("disabled") << 1 << false << int(OmniRig::ST_DISABLED) << "Rig is disabled"
-                              << "Hamlib Dummy";
+                              << "Dummy";
     QTest::newRow("serial port that is not there")
         << 1020 << true << int(OmniRig::ST_PORTBUSY) << "Port is not available"
-        << "Yaesu FT-817";
+        << "FT-817";
 }
 
 void TestRigServer::statusWithoutRadio()

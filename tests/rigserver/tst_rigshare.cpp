@@ -525,7 +525,7 @@ void TestRigShare::secondProgramOpensTheSharedRig()
     RigObject remote(2, overRigctld(shared.hostPort()), backends());
     remote.start();
     QVERIFY(waitOnline(remote));
-    QCOMPARE(remote.RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(remote.RigType(), std::string("Dummy"));
     QTRY_COMPARE_WITH_TIMEOUT(remote.Freq(), std::int64_t(21074000), WaitMs);
 
     remote.SetFreq(28074000);

@@ -131,7 +131,7 @@ void TestRigTeardown::reconfigurationLetsGoOfSilentRadio()
     QVERIFY(port.waitForQuestion());
     rig.configure(RigSettings{});
     QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), std::int32_t(OmniRig::ST_ONLINE), HangMs);
-    QCOMPARE(rig.RigType(), std::string("Hamlib Dummy"));
+    QCOMPARE(rig.RigType(), std::string("Dummy"));
 }
 
 void TestRigTeardown::lookupThatNeverAnswers()

@@ -106,7 +106,30 @@ void age(const std::string &path, std::uint64_t seconds)
     ::CloseHandle(file);
 }
 
+// The file's index on its volume, which a replacement changes.
+std::uint64_t fileIndex(const std::string &path)
+{
+    const HANDLE file = ::CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    return (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
+
 } // namespace
+
+WINE_TEST(unchangedSaveLeavesTheFile)
+{
+    Folder folder;
+    const std::string path = folder.file_("VELKOR.INI");
+    writeBytes(path, "[VE2Z]\r\nOFFSET=1\r\n");
+    const std::uint64_t before = fileIndex(path);
+    IniFile(path).writeString("VE2Z", "OFFSET", "1");
+    CHECK_EQ(fileIndex(path), before);
+    IniFile(path).writeString("VE2Z", "OFFSET", "2");
+    CHECK(fileIndex(path) != before);
+}
 
 WINE_TEST(writesKeepEveryOtherByte)
 {

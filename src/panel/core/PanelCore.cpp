@@ -88,8 +88,16 @@ void PanelCore::checkTray()
 
 void PanelCore::applyStored(const PanelSettings::Stored &stored)
 {
-    // Each step sets a control from code; its handler saves the settings as they stand at that moment,
-    // and a failed save ends start-up here.
+    if (stored.fastTrack)
+        m_fastTrack = PanelSettings::fastTrackFromText(*stored.fastTrack);
+    // Each step sets a control from code, and its handler saves. The file gets what the last of them saves,
+    // in one write: a crash half-way must not leave it with defaults in place of the operator's settings,
+    // and a file that holds the settings already is left as it is. A failed save ends start-up here.
+    m_holdingSaves = true;
+    const struct Release {
+        bool &holding;
+        ~Release() { holding = false; }
+    } release{m_holdingSaves};
     selectTrack(PanelSettings::Track::None);
     setRit(PanelSettings::ritFromShift(stored.shift));
     setShiftPosition(PanelSettings::positionFromOffset(stored.offset));
@@ -97,6 +105,8 @@ void PanelCore::applyStored(const PanelSettings::Stored &stored)
     const PanelSettings::Track track = PanelSettings::trackFromText(stored.track);
     if (track != PanelSettings::Track::None)
         selectTrack(track);
+    m_holdingSaves = false;
+    SaveSettings();
 }
 
 void PanelCore::fillAboutDialog()
@@ -107,7 +117,9 @@ void PanelCore::fillAboutDialog()
 
 void PanelCore::SaveSettings()
 {
-    const PanelSettings::Applied applied{m_position, m_rit, m_track};
+    if (m_holdingSaves)
+        return;
+    const PanelSettings::Applied applied{m_position, m_rit, m_track, m_fastTrack};
     // One replacement of the file per change: several handlers of one action each save what the one before
     // them saved, and a slider notification need not move it.
     if (applied == m_saved)

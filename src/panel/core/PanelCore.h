@@ -144,6 +144,7 @@ private:
     IRigX *rigFor(int rigNumber);
     void colourLed(Control led, IRigX &rig, std::int32_t readable);
     void followSelected();
+    IRigX *leadingRig();
 
     PanelFace &m_face;
     InstanceMark &m_marker;
@@ -153,11 +154,14 @@ private:
     int m_position = PanelSettings::CentrePosition;
     bool m_rit = false;
     std::optional<PanelSettings::Track> m_track;
+    // "FASTTRACK" as the file had it at start-up: nothing when it was not there, which counts as off.
+    std::optional<bool> m_fastTrack;
 
     std::string m_iniPath;
     IniFile m_iniFile{std::string()};
     // What the last save wrote; nothing before the first one, which always writes.
     std::optional<PanelSettings::Applied> m_saved;
+    bool m_holdingSaves = false; // start-up applies the file's settings, then saves once
     IRigX *m_currentRig = nullptr;
     bool m_marked = false;
     bool m_startupEnded = false;

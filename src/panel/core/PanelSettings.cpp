@@ -76,6 +76,11 @@ bool ritFromShift(std::string_view text)
     return upper == "YES" || upper == "TRUE" || upper == "ON";
 }
 
+bool fastTrackFromText(std::string_view text)
+{
+    return ritFromShift(text);
+}
+
 Track trackFromText(std::string_view text)
 {
     switch (wholeNumber(text).value_or(0)) {
@@ -98,6 +103,11 @@ std::string shiftText(bool rit)
     return rit ? "YES" : "NOT";
 }
 
+std::string fastTrackText(bool on)
+{
+    return shiftText(on);
+}
+
 std::string trackText(Track track)
 {
     return std::to_string(static_cast<int>(track));
@@ -106,7 +116,7 @@ std::string trackText(Track track)
 Stored read(const IniFile &file)
 {
     return {file.readString(Section, OffsetKey, "0"), file.readString(Section, ShiftKey, "YES"),
-            file.readString(Section, TrackKey, "0")};
+            file.readString(Section, TrackKey, "0"), file.find(Section, FastTrackKey)};
 }
 
 void write(IniFile &file, const Applied &applied)
@@ -115,6 +125,8 @@ void write(IniFile &file, const Applied &applied)
                                                           {std::string(ShiftKey), shiftText(applied.rit)}};
     if (applied.track)
         keys.emplace_back(std::string(TrackKey), trackText(*applied.track));
+    if (applied.fastTrack)
+        keys.emplace_back(std::string(FastTrackKey), fastTrackText(*applied.fastTrack));
     file.writeStrings(Section, keys);
 }
 

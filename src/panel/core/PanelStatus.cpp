@@ -80,10 +80,17 @@ void PanelCore::OmniRigStatusChange(int RigNumber)
     }
 }
 
-void PanelCore::OmniRigParamsChange(int RigNumber, int)
+void PanelCore::OmniRigParamsChange(int RigNumber, int Params)
 {
     m_currentRig = rigFor(RigNumber);
     m_face.setLedOn(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, m_currentRig->Status() == OmniRig::ST_ONLINE);
+    // Fast tracking moves the follower as soon as the leader is heard to move, rather than at the next poll.
+    // Only the leader's own changes count: the follower's, which our writes cause, never write, so the two
+    // rigs cannot chase each other. Writes that come faster than the follower's radio takes them are
+    // coalesced by the rig server: the newest of each kind replaces one still waiting.
+    constexpr std::int32_t Tuning = OmniRig::PM_FREQ | OmniRig::PM_FREQA | OmniRig::PM_FREQB | OmniRig::PM_MODES;
+    if (m_fastTrack == true && (Params & Tuning) != 0 && m_currentRig == leadingRig())
+        followSelected();
 }
 
 void PanelCore::OmniRigCustomReply(int)
@@ -120,6 +127,15 @@ void PanelCore::RefreshRigs()
     colourLed(Control::Rig1LED, *m_omniRigClient->Rig1(), readable1);
     IRigX &rig2 = *m_omniRigClient->Rig2();
     colourLed(Control::Rig2LED, rig2, rig2.ReadableParams());
+}
+
+IRigX *PanelCore::leadingRig()
+{
+    if (m_track == PanelSettings::Track::Rig1)
+        return m_omniRigClient->Rig1();
+    if (m_track == PanelSettings::Track::Rig2)
+        return m_omniRigClient->Rig2();
+    return nullptr;
 }
 
 void PanelCore::followSelected()

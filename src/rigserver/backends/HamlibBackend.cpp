@@ -80,7 +80,7 @@ RigResult HamlibBackend::open()
     watchPort(true);
     const rig_caps *caps = rig->caps;
     m_caps = RigCaps{};
-    m_caps.rigType = HamlibModels::modelName(m_settings.model);
+    m_caps.rigType = HamlibModels::shortName(m_settings.model);
     m_caps.canGetFreq = caps->get_freq != nullptr;
     m_caps.canSetFreq = caps->set_freq != nullptr;
     m_caps.canGetMode = caps->get_mode != nullptr;

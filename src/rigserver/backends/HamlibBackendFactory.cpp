@@ -8,9 +8,10 @@ HamlibBackendFactory::HamlibBackendFactory(RigctldConnection::Resolver resolver)
 
 std::string HamlibBackendFactory::rigType(const RigSettings &settings) const
 {
+    // Until rigctld has told which radio it shares, the rig is Hamlib's network rig.
     if (settings.model == RigSettings::RigctldModel)
-        return "rigctld " + (settings.port.empty() ? std::string("localhost:4532") : settings.port);
-    return HamlibModels::modelName(settings.model);
+        return std::string(RigctldBackend::UnnamedRadio);
+    return HamlibModels::shortName(settings.model);
 }
 
 std::unique_ptr<RigBackend> HamlibBackendFactory::create(const RigSettings &settings) const

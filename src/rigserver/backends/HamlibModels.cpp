@@ -65,7 +65,7 @@ void silenceLibrary()
     });
 }
 
-std::string modelName(int model)
+std::string shortName(int model)
 {
     silenceLibrary();
     std::lock_guard lock(libraryMutex());
@@ -73,10 +73,10 @@ std::string modelName(int model)
     const rig_caps *caps = rig_get_caps(static_cast<rig_model_t>(model));
     if (!caps)
         return {};
-    std::string name = caps->mfg_name ? caps->mfg_name : "";
+    // The panel's labels are sized for a model's name alone; the maker is in the settings window's catalogue.
     if (caps->model_name && *caps->model_name)
-        name += (name.empty() ? "" : " ") + std::string(caps->model_name);
-    return name;
+        return caps->model_name;
+    return caps->mfg_name ? caps->mfg_name : "";
 }
 
 const std::vector<HamlibModel> &models()

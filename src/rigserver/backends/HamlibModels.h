@@ -1,6 +1,6 @@
 // HamlibModels: the radio models this Hamlib knows, read from its static tables, and what every use of the
 // library shares: its registration tables and its silence on stderr.
-// Collaborations: HamlibBackendFactory names a rig's radio from it; the settings window offers its models
+// Collaborations: the back ends name a rig's radio from it; the settings window offers its models
 // and checks a rig's settings against them.
 // Threads: any. The list is read once, on first use, and never opens a radio, so the GUI thread may use it.
 #pragma once
@@ -31,8 +31,9 @@ struct HamlibModel {
 
 namespace HamlibModels {
 
-// "Mfg Model" for a Hamlib model number, or an empty text for a model Hamlib does not know.
-std::string modelName(int model);
+// The radio's own short name for a Hamlib model number ("IC-7300", "Dummy"), as a rig type shows it; the
+// maker's name for a model without one, and an empty text for a model Hamlib does not know.
+std::string shortName(int model);
 // Every model this Hamlib knows, by model number.
 const std::vector<HamlibModel> &models();
 // The entry of models() for a model number, or null.

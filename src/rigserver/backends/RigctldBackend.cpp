@@ -41,12 +41,11 @@ RigResult RigctldBackend::open()
     const auto text = [&](std::string_view key) { return std::string(reply.value(key).value_or("")); };
     const auto can = [&](std::string_view key) { return RigctldValues::parseYes(reply.value(key).value_or("")); };
     m_caps = RigCaps{};
-    m_caps.rigType = text("Mfg name");
-    const std::string model = text("Model name");
-    if (!model.empty())
-        m_caps.rigType += (m_caps.rigType.empty() ? "" : " ") + model;
+    // The radio's own model name, as Hamlib's catalogue has it ("IC-7300"); the panel's labels have no room
+    // for the maker.
+    m_caps.rigType = text("Model name");
     if (m_caps.rigType.empty())
-        m_caps.rigType = "rigctld " + m_hostPort;
+        m_caps.rigType = UnnamedRadio;
     m_caps.canGetFreq = can("Can get Frequency");
     m_caps.canSetFreq = can("Can set Frequency");
     m_caps.canGetMode = can("Can get Mode");

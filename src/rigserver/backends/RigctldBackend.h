@@ -7,8 +7,13 @@
 #include "rigserver/backends/RigctldConnection.h"
 #include "rigserver/core/RigBackend.h"
 
+#include <string_view>
+
 class RigctldBackend final : public RigBackend {
 public:
+    // The rig type of a radio whose rigctld does not name it: Hamlib's own name for its network rig.
+    static constexpr std::string_view UnnamedRadio = "NET rigctl";
+
     RigctldBackend(std::string hostPort, int timeoutMs, RigctldConnection::Resolver resolver = {});
 
     RigResult open() override;

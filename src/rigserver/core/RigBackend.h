@@ -23,7 +23,7 @@ enum class RigResult {
 };
 
 struct RigCaps {
-    std::string rigType; // "Hamlib Dummy", "Icom IC-7300" ...
+    std::string rigType; // the radio's short name: "Dummy", "IC-7300" ...
     bool canGetFreq = false;
     bool canSetFreq = false;
     bool canGetMode = false;

@@ -19,7 +19,7 @@ class RigBackendFactory {
 public:
     virtual ~RigBackendFactory() = default;
 
-    // What the rig is called before its radio has been heard ("Hamlib Dummy", "rigctld localhost:4532"), or
+    // What the rig is called before its radio has been heard ("Dummy", "IC-7300", "NET rigctl"), or
     // an empty text for a model no back end can drive. Never opens a radio.
     virtual std::string rigType(const RigSettings &settings) const = 0;
     // A back end for the radio under settings, not opened yet; null when none can be made.

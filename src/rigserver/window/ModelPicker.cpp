@@ -188,17 +188,16 @@ ModelPicker::ModelPicker(QWidget *parent)
     layout->addWidget(m_chosen);
 
     connect(m_search, &QLineEdit::textChanged, this, &ModelPicker::search);
-    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &index) {
-        if (!m_selecting && index.data(ModelRole).isValid()) {
-            choose(index.data(ModelRole).toInt());
-            m_beforeSearch.reset();
-        }
-    });
-    // One click opens or closes a maker; there is nothing else to do with it.
+    // A click chooses a model; on a maker it opens or closes the maker, there is nothing else to do with one.
     connect(m_view, &QTreeView::clicked, this, [this](const QModelIndex &index) {
         const QModelIndex first = index.siblingAtColumn(0);
-        if (!first.data(ModelRole).isValid())
+        if (!chooseRow(first))
             m_view->setExpanded(first, !m_view->isExpanded(first));
+    });
+    // Enter (or a double click) on a row.
+    connect(m_view, &QTreeView::activated, this, [this](const QModelIndex &index) {
+        if (chooseRow(index))
+            emit choiceMade();
     });
     search({});
     showChoice();
@@ -256,7 +255,6 @@ void ModelPicker::addItems()
 
 void ModelPicker::setModel(int model)
 {
-    m_beforeSearch.reset();
     m_model = model;
     m_search->clear();
     search({});
@@ -265,21 +263,8 @@ void ModelPicker::setModel(int model)
 
 void ModelPicker::search(const QString &text)
 {
-    {
-        // The view moves its current row off a row the filter hides; that is not the operator's choice.
-        m_selecting = true;
-        m_filter->setQuery(text);
-        m_selecting = false;
-    }
+    m_filter->setQuery(text);
     const bool searching = !text.trimmed().isEmpty();
-    if (searching && !m_beforeSearch)
-        m_beforeSearch = m_model;
-    if (!searching && m_beforeSearch) {
-        // A search given up before its match was taken leaves the choice as it was before it.
-        const int before = *m_beforeSearch;
-        m_beforeSearch.reset();
-        choose(before);
-    }
     if (searching) {
         m_view->expandAll();
     } else {
@@ -290,10 +275,7 @@ void ModelPicker::search(const QString &text)
     const QModelIndex first = firstMatch();
     m_noMatch->setText(QStringLiteral("No radio matches \"%1\".").arg(text.trimmed()));
     m_noMatch->setVisible(searching && !first.isValid());
-    // With nothing typed the choice stays what it was, even a model no row shows.
-    if (searching && !rowOf(m_model).isValid() && first.isValid())
-        choose(first.data(ModelRole).toInt());
-    selectChoice();
+    markRow();
 }
 
 void ModelPicker::choose(int model)
@@ -305,24 +287,34 @@ void ModelPicker::choose(int model)
     emit modelChanged(model);
 }
 
+bool ModelPicker::chooseRow(const QModelIndex &index)
+{
+    const QVariant model = index.siblingAtColumn(0).data(ModelRole);
+    if (!model.isValid())
+        return false;
+    choose(model.toInt());
+    return true;
+}
+
 void ModelPicker::showChoice()
 {
     m_chosen->setText(QStringLiteral("<b>%1</b><br><small>%2</small>")
                           .arg(displayName(m_model).toHtmlEscaped(), summary(m_model).toHtmlEscaped()));
-    selectChoice();
+    markRow();
 }
 
-void ModelPicker::selectChoice()
+void ModelPicker::markRow()
 {
-    m_selecting = true;
-    const QModelIndex row = rowOf(m_model);
+    // The row Enter would take: the chosen model's, else, while something is typed, the first match.
+    QModelIndex row = rowOf(m_model);
+    if (!row.isValid() && !m_search->text().trimmed().isEmpty())
+        row = firstMatch();
     if (row.isValid()) {
         m_view->setCurrentIndex(row);
         m_view->scrollTo(row);
     } else {
         m_view->selectionModel()->clear();
     }
-    m_selecting = false;
 }
 
 QModelIndex ModelPicker::rowOf(int model) const
@@ -361,9 +353,6 @@ bool ModelPicker::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_search)
         return QWidget::eventFilter(watched, event);
-    // Moving on from the search field (to the port, say) takes the match it shows.
-    if (event->type() == QEvent::FocusOut)
-        m_beforeSearch.reset();
     const auto *key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride
                           ? static_cast<QKeyEvent *>(event)
                           : nullptr;
@@ -386,8 +375,9 @@ bool ModelPicker::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        m_beforeSearch.reset();
-        emit choiceMade();
+        // Nothing to take while nothing matches: the search is still to be put right.
+        if (chooseRow(m_view->currentIndex()))
+            emit choiceMade();
         return true;
     default:
         return false;

@@ -1,15 +1,14 @@
 // ModelPicker: chooses a radio model from every model this Hamlib knows, grouped by maker and narrowed by
 // typing any part of "maker model" (or a Hamlib model number). NONE, the Dummy rig and rigctld stay at the
-// top. While a search is typed, the first match is chosen unless the chosen model still matches; Up and
-// Down in the search field step through the matches, Enter says the choice is made. A search emptied (or
-// escaped) before its match was taken with Enter, the arrows, a click or by moving on gives the model back
-// that was chosen before it, so a stray key in the search field never changes the radio.
+// top. Typing only narrows the list and marks a row: the chosen model's while it matches, else the first
+// match; Up and Down in the search field move the mark through the matches. A model is chosen only by a
+// click on its row, or by Enter on the marked row (in the search field or the list), so a search that was
+// never taken, or that matches nothing, leaves the radio as it was.
 // Threads: GUI thread.
 #pragma once
 
 #include <QWidget>
 
-#include <optional>
 #include <unordered_map>
 
 class ModelFilter;
@@ -38,7 +37,7 @@ public:
 signals:
     // The operator chose another model.
     void modelChanged(int model);
-    // Enter in the search field.
+    // Enter on a row: the operator is done with the model.
     void choiceMade();
 
 protected:
@@ -48,7 +47,8 @@ private:
     void addItems();
     void search(const QString &text);
     void choose(int model);
-    void selectChoice();
+    bool chooseRow(const QModelIndex &index);
+    void markRow();
     void step(bool down);
     void showChoice();
     QModelIndex rowOf(int model) const;
@@ -62,6 +62,4 @@ private:
     ModelFilter *m_filter;
     std::unordered_map<int, QStandardItem *> m_rows;
     int m_model = 1;
-    std::optional<int> m_beforeSearch; // the choice when the search that is typed now began
-    bool m_selecting = false;
 };

@@ -130,6 +130,8 @@ private slots:
     void trayNote();
     void failuresReachTheFaceFromEntriesOnly_data();
     void failuresReachTheFaceFromEntriesOnly();
+    void fastTrackingFollowsTheLeadersEvents_data();
+    void fastTrackingFollowsTheLeadersEvents();
 };
 
 void TestPanelCore::startupAsAFaceSeesIt()
@@ -230,6 +232,45 @@ void TestPanelCore::failuresReachTheFaceFromEntriesOnly()
     QCOMPARE(bench.face.boxes.front().caption, std::string("VELKOR"));
     QCOMPARE(bench.face.boxes.front().icon, BoxIcon::Stop);
     QVERIFY(server.writes().isEmpty());
+}
+
+void TestPanelCore::fastTrackingFollowsTheLeadersEvents_data()
+{
+    QTest::addColumn<QString>("fastTrack"); // null: no such key in the file
+    QTest::addColumn<int>("track");
+    QTest::addColumn<int>("eventRig");
+    QTest::addColumn<int>("params");
+    QTest::addColumn<QStringList>("writes");
+    const QString cw = QString::number(OmniRig::PM_CW_U);
+    const QStringList toRig2{"Rig2.Freq=21074350", "Rig2.Mode=" + cw}, none;
+    QTest::newRow("no key: at the next poll") << QString() << 1 << 1 << int(OmniRig::PM_FREQ) << none;
+    QTest::newRow("the leader's frequency") << QStringLiteral("YES") << 1 << 1 << int(OmniRig::PM_FREQ) << toRig2;
+    QTest::newRow("the leader's mode") << QStringLiteral("on") << 1 << 1 << int(OmniRig::PM_CW_U) << toRig2;
+    QTest::newRow("Rig2 leads, its VFO B") << QStringLiteral("YES") << 2 << 2 << int(OmniRig::PM_FREQB)
+                                           << QStringList{"Rig1.Freq=21073650", "Rig1.Mode=" + cw};
+    QTest::newRow("the follower's own change") << QStringLiteral("YES") << 1 << 2 << int(OmniRig::PM_FREQ) << none;
+    QTest::newRow("the leader's transmit state") << QStringLiteral("YES") << 1 << 1 << int(OmniRig::PM_TX) << none;
+}
+
+void TestPanelCore::fastTrackingFollowsTheLeadersEvents()
+{
+    QFETCH(QString, fastTrack);
+    QFETCH(int, track);
+    QFETCH(int, eventRig);
+    QFETCH(int, params);
+    QFETCH(QStringList, writes);
+    Bench bench;
+    IniFile(bench.ini()).writeStrings("VE2Z", {{"OFFSET", "350"}, {"TRACK", std::to_string(track)}});
+    if (!fastTrack.isNull())
+        IniFile(bench.ini()).writeString("VE2Z", "FASTTRACK", fastTrack.toStdString());
+    bench.start();
+    FakeOmniRig &server = *bench.factory->server;
+    server.clearLog();
+    FakeRig &leader = track == 2 ? server.rig2 : server.rig1;
+    leader.freq = 21074000;
+    leader.mode = OmniRig::PM_CW_U;
+    server.raiseParamsChange(eventRig, params);
+    QCOMPARE(server.writes(), writes);
 }
 
 QTEST_GUILESS_MAIN(TestPanelCore)
