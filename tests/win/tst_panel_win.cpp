@@ -90,30 +90,33 @@ std::string fileText(const std::wstring &path)
     return bytes.str();
 }
 
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t *windowClass;
+    std::wstring title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM data)
+{
+    auto &s = *reinterpret_cast<WindowSearch *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (owner != s.pid || !IsWindowVisible(hwnd) || lstrcmpiW(name, s.windowClass) != 0)
+        return TRUE;
+    if (!s.title.empty() && WinText::wide(text(hwnd)) != s.title)
+        return TRUE;
+    s.found = hwnd;
+    return FALSE;
+}
+
 // A shown top-level window of process pid with that class and, when given, that title.
 HWND shownWindow(DWORD pid, const wchar_t *windowClass, const std::wstring &title = {})
 {
-    struct Search {
-        DWORD pid;
-        const wchar_t *windowClass;
-        std::wstring title;
-        HWND found = nullptr;
-    } search{pid, windowClass, title};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto &s = *reinterpret_cast<Search *>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[256] = {};
-            GetClassNameW(hwnd, name, 256);
-            if (owner != s.pid || !IsWindowVisible(hwnd) || lstrcmpiW(name, s.windowClass) != 0)
-                return TRUE;
-            if (!s.title.empty() && WinText::wide(text(hwnd)) != s.title)
-                return TRUE;
-            s.found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, windowClass, title};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -216,9 +219,10 @@ public:
 
     PROCESS_INFORMATION start(const wchar_t *exe) const
     {
-        std::wstring command = L"\"" + windowsPath(VELKOR_BUILD_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
-        if (exe != std::wstring(L"velkor.exe"))
-            command = L"\"" + windowsPath(VELKOR_TESTS_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
+        // The build whose programs run: this one ("win32"), or the 64-bit one ("win64").
+        const std::wstring build = windowsPath(WineTest::argument() == "win64" ? VELKOR_WIN64_BUILD_DIR : VELKOR_BUILD_DIR);
+        const std::wstring folder = exe == std::wstring(L"velkor.exe") ? build : build + L"\\tests\\win";
+        std::wstring command = L"\"" + folder + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
