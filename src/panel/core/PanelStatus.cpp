@@ -83,7 +83,12 @@ void PanelCore::OmniRigStatusChange(int RigNumber)
 void PanelCore::OmniRigParamsChange(int RigNumber, int)
 {
     m_currentRig = rigFor(RigNumber);
-    m_face.setLedOn(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, m_currentRig->Status() == OmniRig::ST_ONLINE);
+    showOnLine(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, *m_currentRig);
+}
+
+void PanelCore::showOnLine(Control led, IRigX &rig)
+{
+    m_face.setLedOn(led, rig.Status() == OmniRig::ST_ONLINE);
 }
 
 void PanelCore::OmniRigCustomReply(int)
