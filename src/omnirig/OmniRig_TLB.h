@@ -58,8 +58,7 @@ enum RigParamX : std::int32_t {
 };
 
 inline constexpr std::int32_t PM_ALL = 0x7FFFFFFF;
-inline constexpr std::int32_t PM_MODES =
-    PM_CW_U | PM_CW_L | PM_SSB_U | PM_SSB_L | PM_DIG_U | PM_DIG_L | PM_AM | PM_FM;
+inline constexpr std::int32_t PM_MODES = PM_CW_U | PM_CW_L | PM_SSB_U | PM_SSB_L | PM_DIG_U | PM_DIG_L | PM_AM | PM_FM;
 
 // The names OmniRig gives the 31 flags, bit 0 first ("UNKNOWN" ... "FM").
 const char *paramName(int bit);
@@ -97,20 +96,32 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// No server could be reached: none runs, and none is installed that could be started.
+class OmniRigNotConnected : public OmniRigError {
+public:
+    OmniRigNotConnected() : OmniRigError(OmniRig::NotConnectedMessage) {}
+};
+
 // One radio as the server shows it. Reads answer from the server's cache; writes are queued for the radio.
 class IRigX {
 public:
     virtual ~IRigX() = default;
 
-    virtual std::string RigType() = 0;               // "NONE" when no rig is configured
-    virtual std::int32_t ReadableParams() = 0;       // RigParamX flags the rig can report
+    virtual std::string RigType() = 0;         // "NONE" when no rig is configured
+    virtual std::int32_t ReadableParams() = 0; // RigParamX flags the rig can report
     virtual bool IsParamReadable(std::int32_t param) = 0;
-    virtual std::int32_t Status() = 0;               // RigStatusX
+    // Whether the rig can be told param; a server drops a write the rig cannot take.
+    virtual bool IsParamWriteable(std::int32_t param) = 0;
+    virtual std::int32_t Status() = 0; // RigStatusX
     virtual std::string StatusStr() = 0;
-    virtual std::int64_t Freq() = 0;                 // hertz
+    // Hertz; 0 until the radio has told it, also on a rig that is on line already.
+    virtual std::int64_t Freq() = 0;
     virtual void SetFreq(std::int64_t hertz) = 0;
-    virtual std::int32_t Tx() = 0;                   // PM_RX or PM_TX, 0 when unknown
-    virtual std::int32_t Mode() = 0;                 // one PM_ mode flag, 0 when unknown
+    // VFO A's frequency: some radios are read and tuned through their VFOs only, not through Freq.
+    virtual std::int64_t FreqA() = 0;
+    virtual void SetFreqA(std::int64_t hertz) = 0;
+    virtual std::int32_t Tx() = 0;   // PM_RX or PM_TX; 0 or PM_UNKNOWN when unknown
+    virtual std::int32_t Mode() = 0; // one PM_ mode flag; 0 or PM_UNKNOWN when unknown
     virtual void SetMode(std::int32_t mode) = 0;
 };
 

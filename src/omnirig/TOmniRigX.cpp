@@ -108,7 +108,7 @@ IOmniRigX *TOmniRigX::DefaultInterface()
 {
     Connect();
     if (!m_server)
-        throw OmniRigError(OmniRig::NotConnectedMessage);
+        throw OmniRigNotConnected();
     return m_server.get();
 }
 

@@ -32,7 +32,7 @@ public:
     void Disconnect();
     bool isConnected() const { return static_cast<bool>(m_server); }
 
-    // Each connects if needed and throws OmniRigError (NotConnectedMessage) when there is still no server.
+    // Each connects if needed and throws OmniRigNotConnected (NotConnectedMessage) when there is still no server.
     IOmniRigX *DefaultInterface();
     IRigX *Rig1();
     IRigX *Rig2();

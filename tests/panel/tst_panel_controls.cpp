@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <limits>
+#include <utility>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -20,6 +21,8 @@ const QString LSB = QString::number(OmniRig::PM_SSB_L);
 constexpr qint64 MaxHertz = std::numeric_limits<qint64>::max();
 const QString Freq1Known = "Rig1.IsParamReadable(" + QString::number(OmniRig::PM_FREQ) + ")";
 const QString Freq2Known = "Rig2.IsParamReadable(" + QString::number(OmniRig::PM_FREQ) + ")";
+const QString Freq1Tuned = "Rig1.IsParamWriteable(" + QString::number(OmniRig::PM_FREQ) + ")";
+const QString Freq2Tuned = "Rig2.IsParamWriteable(" + QString::number(OmniRig::PM_FREQ) + ")";
 
 // The panel on the fake server's rigs (Rig1 14074000 USB, Rig2 7074000 LSB), the offset switched on
 // at position, and the log cleared.
@@ -86,6 +89,8 @@ private slots:
     void swapStopsBetweenHalves();
     void noWriteFromUnknownFrequency_data();
     void noWriteFromUnknownFrequency();
+    void frequencyPorts_data();
+    void frequencyPorts();
     void follow_data();
     void follow();
     void selectedTrackingButtonDoesNothing();
@@ -109,18 +114,18 @@ void TestPanelControls::transfers_data()
     QTest::addColumn<QStringList>("calls");
 
     const auto a2b = [](const QString &to2) {
-        return QStringList{"Rig1.Status", "Rig2.Status",      "Rig1.RigType", "Rig2.RigType",    Freq1Known,
-                           "Rig1.Freq",   "Rig2.Freq=" + to2, "Rig1.Mode",    "Rig2.Mode=" + USB};
+        return QStringList{"Rig1.Status", "Rig2.Status", "Rig1.RigType",     "Rig2.RigType", Freq1Known,
+                           "Rig1.Freq",   Freq2Tuned,    "Rig2.Freq=" + to2, "Rig1.Mode",    "Rig2.Mode=" + USB};
     };
     const auto b2a = [](const QString &to1) {
-        return QStringList{"Rig1.RigType", "Rig2.RigType",     "Rig1.Status", "Rig2.Status",     Freq2Known,
-                           "Rig2.Freq",    "Rig1.Freq=" + to1, "Rig2.Mode",   "Rig1.Mode=" + LSB};
+        return QStringList{"Rig1.RigType", "Rig2.RigType", "Rig1.Status",      "Rig2.Status", Freq2Known,
+                           "Rig2.Freq",    Freq1Tuned,     "Rig1.Freq=" + to1, "Rig2.Mode",   "Rig1.Mode=" + LSB};
     };
     const auto swap = [](const QString &to2, const QString &to1) {
-        return QStringList{"Rig1.RigType",     "Rig2.RigType",     "Rig1.Status", "Rig2.Status",
-                           Freq1Known,         Freq2Known,         "Rig2.Freq",   "Rig2.Mode",
-                           "Rig1.Freq",        "Rig2.Freq=" + to2, "Rig1.Mode",   "Rig2.Mode=" + USB,
-                           "Rig1.Freq=" + to1, "Rig1.Mode=" + LSB};
+        return QStringList{"Rig1.RigType",     "Rig2.RigType", "Rig1.Status",      "Rig2.Status",
+                           Freq1Known,         Freq2Known,     "Rig2.Freq",        "Rig2.Mode",
+                           "Rig1.Freq",        Freq2Tuned,     "Rig2.Freq=" + to2, "Rig1.Mode",
+                           "Rig2.Mode=" + USB, Freq1Tuned,     "Rig1.Freq=" + to1, "Rig1.Mode=" + LSB};
     };
     QTest::newRow("A>B, RIT off copies exactly") << "A2B" << false << 2350 << a2b("14074000");
     QTest::newRow("A>B +350") << "A2B" << true << 2350 << a2b("14074350");
@@ -247,6 +252,55 @@ void TestPanelControls::noWriteFromUnknownFrequency_data()
     QTest::newRow("an unread Rig2 follows Rig1") << "follow 1" << 2 << 2350 << toRig2;
 }
 
+void TestPanelControls::frequencyPorts_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("rig2");
+    QTest::addColumn<QStringList>("writes");
+
+    // A rig on line whose radio has not told its frequency yet reads 0 Hz; one tuned through its VFOs only is
+    // read and written through FreqA. The offset is -350 Hz, so that a copy from 0 Hz would give 350 Hz.
+    QTest::newRow("B>A from a Rig2 that reads 0 Hz") << "B2A"
+                                                     << "0 Hz" << QStringList{};
+    QTest::newRow("A<>B with a Rig2 that reads 0 Hz") << "SWAP"
+                                                      << "0 Hz" << QStringList{};
+    QTest::newRow("Rig1 follows a Rig2 that reads 0 Hz") << "follow 2"
+                                                         << "0 Hz" << QStringList{};
+    QTest::newRow("A>B to a Rig2 tuned through FreqA")
+        << "A2B"
+        << "FreqA" << QStringList{"Rig2.FreqA=14073650", "Rig2.Mode=" + USB};
+    QTest::newRow("B>A from a Rig2 read through FreqA")
+        << "B2A"
+        << "FreqA" << QStringList{"Rig1.Freq=7074350", "Rig1.Mode=" + LSB};
+    QTest::newRow("Rig2 follows Rig1 through FreqA")
+        << "follow 1"
+        << "FreqA" << QStringList{"Rig2.FreqA=14073650", "Rig2.Mode=" + USB};
+}
+
+void TestPanelControls::frequencyPorts()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, rig2);
+    QFETCH(QStringList, writes);
+    PanelFixture fixture;
+    prepare(fixture, 1650);
+    FakeOmniRig &server = fixture.server();
+    if (rig2 == "0 Hz") {
+        server.rig2.freq = 0;
+    } else {
+        server.rig2.readable = (server.rig2.readable & ~OmniRig::PM_FREQ) | OmniRig::PM_FREQA;
+        server.rig2.writeable = OmniRig::PM_FREQA | OmniRig::PM_MODES;
+        server.rig2.freqA = std::exchange(server.rig2.freq, 0);
+    }
+    if (action == "follow 1")
+        fixture.panel().core().FollowRig(&server.rig1, &server.rig2);
+    else if (action == "follow 2")
+        fixture.panel().core().FollowRig(&server.rig2, &server.rig1);
+    else
+        QTest::mouseClick(fixture.button(action.toLatin1()), Qt::LeftButton);
+    QCOMPARE(server.writes(), writes);
+}
+
 void TestPanelControls::noWriteFromUnknownFrequency()
 {
     QFETCH(QString, action);
@@ -281,26 +335,26 @@ void TestPanelControls::follow_data()
     const int usb = OmniRig::PM_SSB_U;
     const int lsb = OmniRig::PM_SSB_L;
     const QStringList checks1{"Rig1.RigType", "Rig2.RigType", "Rig1.Status", "Rig2.Status",
-                              Freq1Known,     "Rig2.Freq",    "Rig1.Freq"};
+                              Freq1Known,     Freq2Known,     "Rig2.Freq",   "Rig1.Freq"};
     const QStringList checks2{"Rig2.RigType", "Rig1.RigType", "Rig2.Status", "Rig1.Status",
-                              Freq2Known,     "Rig1.Freq",    "Rig2.Freq"};
+                              Freq2Known,     Freq1Known,     "Rig1.Freq",   "Rig2.Freq"};
     QTest::newRow("Rig2 follows, in step")
         << 1 << qint64(14074000) << usb << qint64(14074100) << usb << checks1 + QStringList{"Rig2.Mode", "Rig1.Mode"};
     QTest::newRow("Rig2 follows, Rig1 moved")
         << 1 << qint64(14074000) << usb << qint64(7074000) << lsb
-        << checks1 + QStringList{"Rig1.Freq", "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
+        << checks1 + QStringList{"Rig1.Freq", Freq2Tuned, "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
     QTest::newRow("Rig2 follows, modes agree: mode still written")
         << 1 << qint64(14074000) << usb << qint64(7074000) << usb
-        << checks1 + QStringList{"Rig1.Freq", "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
+        << checks1 + QStringList{"Rig1.Freq", Freq2Tuned, "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
     QTest::newRow("Rig2 follows, only the mode differs")
         << 1 << qint64(14074000) << usb << qint64(14074100) << lsb
-        << checks1 + QStringList{"Rig2.Mode",          "Rig1.Mode", "Rig1.Freq",
+        << checks1 + QStringList{"Rig2.Mode",          "Rig1.Mode", "Rig1.Freq",       Freq2Tuned,
                                  "Rig2.Freq=14074100", "Rig1.Mode", "Rig2.Mode=" + USB};
     QTest::newRow("Rig1 follows, in step")
         << 2 << qint64(14073900) << usb << qint64(14074000) << usb << checks2 + QStringList{"Rig1.Mode", "Rig2.Mode"};
     QTest::newRow("Rig1 follows, Rig2 moved 1000 up")
         << 2 << qint64(14073900) << lsb << qint64(14075000) << usb
-        << checks2 + QStringList{"Rig2.Freq", "Rig1.Freq=14074900", "Rig2.Mode", "Rig1.Mode=" + USB};
+        << checks2 + QStringList{"Rig2.Freq", Freq1Tuned, "Rig1.Freq=14074900", "Rig2.Mode", "Rig1.Mode=" + USB};
     QTest::newRow("Rig1 follows, would go below 0 Hz")
         << 2 << qint64(14073900) << usb << qint64(50) << usb << checks2 + QStringList{"Rig2.Freq"};
 }

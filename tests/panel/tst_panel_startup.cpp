@@ -239,16 +239,16 @@ void TestPanelStartup::startupAsksTheServerInOrder()
                           "Rig1.Tx", "Rig2.ReadableParams", "Rig2.Tx",
                           // the status change for rig 1: On-line
                           "Rig1.StatusStr", "Rig1.RigType",
-                          // the parameters change for rig 1
-                          "Rig1.Status"}));
+                          // the parameters change for rig 1, then Rig2's LED from its status
+                          "Rig1.Status", "Rig2.Status"}));
     QVERIFY(fixture.server().writes().isEmpty());
     QCOMPARE(fixture.panel().core().currentRig(), &fixture.server().rig1);
     QCOMPARE(fixture.label("Rig1")->text(), QStringLiteral("IC-7300"));
     QCOMPARE(fixture.label("Rig2")->text(), QStringLiteral("FT-991"));
     QCOMPARE(fixture.label("OmniRig")->text(), QStringLiteral("[1] On-line"));
-    // Start-up switches only Rig1's LED; Rig2's waits for an event about rig 2.
+    // Both LEDs from their rigs' status: a server raises nothing for a rig that is on line already.
     QVERIFY(fixture.led("Rig1LED")->LedOn());
-    QVERIFY(!fixture.led("Rig2LED")->LedOn());
+    QVERIFY(fixture.led("Rig2LED")->LedOn());
     QVERIFY(fixture.panel().pollTimer()->isActive());
     QCOMPARE(fixture.panel().pollTimer()->interval(), 5000);
 }

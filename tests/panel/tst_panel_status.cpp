@@ -20,7 +20,7 @@ QImage iconImage(const QIcon &icon)
     return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-// The panel on line as start-up leaves it (Rig1LED lit, Rig2LED not yet switched), Rig2 tracking Rig1 from
+// The panel on line as start-up leaves it (both LEDs lit: both rigs are on line), Rig2 tracking Rig1 from
 // another band (the fake's 7074000 Hz LSB), and the log cleared.
 void startTracking(PanelFixture &fixture)
 {
@@ -62,24 +62,24 @@ void TestPanelStatus::statusChange_data()
     QTest::addColumn<QList<bool>>("leds");
     QTest::addColumn<bool>("noMatch"); // tray icon changed and tracking applied
 
-    const QList<bool> unchanged{true, true, false, true};
+    const QList<bool> unchanged{true, true, true, true};
     QTest::newRow("rig 2 on line") << 2 << "On-line"
                                    << "[2] On-line" << QList<bool>{true, true, true, true} << false;
     QTest::newRow("rig 1 port not available")
         << 1 << "Port is not available"
-        << "[1] Port is not available" << QList<bool>{false, true, false, true} << false;
+        << "[1] Port is not available" << QList<bool>{false, true, true, true} << false;
     QTest::newRow("rig 1 not responding, in any case")
         << 1 << "rig is Not Responding"
-        << "[1] rig is Not Responding" << QList<bool>{false, true, false, true} << false;
+        << "[1] rig is Not Responding" << QList<bool>{false, true, true, true} << false;
     QTest::newRow("rig 1 not configured")
         << 1 << "Rig is not configured"
-        << "[1] Rig is not configured" << QList<bool>{false, false, false, true} << false;
+        << "[1] Rig is not configured" << QList<bool>{false, false, true, true} << false;
     QTest::newRow("rig 2 not configured")
         << 2 << "Rig is not configured"
         << "[2] Rig is not configured" << QList<bool>{true, true, false, false} << false;
     QTest::newRow("not configured comes before on line")
         << 1 << "On-line? Rig is not configured"
-        << "[1] On-line? Rig is not configured" << QList<bool>{false, false, false, true} << false;
+        << "[1] On-line? Rig is not configured" << QList<bool>{false, false, true, true} << false;
     QTest::newRow("rig 3 on line switches nothing") << 3 << "On-line"
                                                     << "[3] On-line" << unchanged << false;
     QTest::newRow("rig 3 not configured hides nothing") << 3 << "Rig is not configured"

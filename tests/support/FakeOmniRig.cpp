@@ -18,6 +18,12 @@ bool FakeRig::IsParamReadable(std::int32_t param)
     return param != 0 && (readable & param) == param;
 }
 
+bool FakeRig::IsParamWriteable(std::int32_t param)
+{
+    record(QStringLiteral("IsParamWriteable(%1)").arg(param));
+    return param != 0 && (writeable & param) == param;
+}
+
 std::int32_t FakeRig::Status()
 {
     record(QStringLiteral("Status"));
@@ -40,6 +46,18 @@ void FakeRig::SetFreq(std::int64_t hertz)
 {
     record(QStringLiteral("Freq=%1").arg(hertz));
     freq = hertz;
+}
+
+std::int64_t FakeRig::FreqA()
+{
+    record(QStringLiteral("FreqA"));
+    return freqA;
+}
+
+void FakeRig::SetFreqA(std::int64_t hertz)
+{
+    record(QStringLiteral("FreqA=%1").arg(hertz));
+    freqA = hertz;
 }
 
 std::int32_t FakeRig::Tx()

@@ -20,19 +20,24 @@ public:
 
     std::string rigType = "Hamlib Dummy";
     std::int32_t readable = OmniRig::PM_FREQ | OmniRig::PM_MODES | OmniRig::PM_RX | OmniRig::PM_TX;
+    std::int32_t writeable = OmniRig::PM_FREQ | OmniRig::PM_MODES;
     std::int32_t status = OmniRig::ST_ONLINE;
     std::string statusText = "On-line";
     std::int64_t freq = 14074000;
+    std::int64_t freqA = 0;
     std::int32_t mode = OmniRig::PM_SSB_U;
     std::int32_t tx = OmniRig::PM_RX;
 
     std::string RigType() override;
     std::int32_t ReadableParams() override;
     bool IsParamReadable(std::int32_t param) override;
+    bool IsParamWriteable(std::int32_t param) override;
     std::int32_t Status() override;
     std::string StatusStr() override;
     std::int64_t Freq() override;
     void SetFreq(std::int64_t hertz) override;
+    std::int64_t FreqA() override;
+    void SetFreqA(std::int64_t hertz) override;
     std::int32_t Tx() override;
     std::int32_t Mode() override;
     void SetMode(std::int32_t mode) override;

@@ -5,15 +5,19 @@
 
 #include <olectl.h>
 
-#include <algorithm>
-
-StandInConnectionPoint::StandInConnectionPoint(std::shared_ptr<StandInState> state) : m_state(std::move(state))
+StandInConnectionPoint::StandInConnectionPoint(int server) : m_server(server)
 {
     standInLock();
 }
 
 StandInConnectionPoint::~StandInConnectionPoint()
 {
+    // The server object is gone with its sink.
+    const auto found = StandInState::instance().sinks.find(m_server);
+    if (found != StandInState::instance().sinks.end()) {
+        const ComPtr<IDispatch> sink = std::move(found->second);
+        StandInState::instance().sinks.erase(found);
+    }
     standInUnlock();
 }
 
@@ -58,25 +62,25 @@ HRESULT StandInConnectionPoint::Advise(IUnknown *sink, DWORD *cookie)
     if (!sink || !cookie)
         return E_POINTER;
     *cookie = 0;
-    if (m_state->refuseAdvise)
+    StandInState &state = StandInState::instance();
+    if (state.refuseAdvise || state.sinks.count(m_server))
         return CONNECT_E_ADVISELIMIT;
     ComPtr<IDispatch> events;
     if (FAILED(sink->QueryInterface(DIID_IOmniRigXEvents, reinterpret_cast<void **>(events.put()))) || !events)
         return CONNECT_E_CANNOTCONNECT;
-    *cookie = m_state->nextCookie++;
-    m_state->sinks.emplace_back(*cookie, std::move(events));
+    *cookie = static_cast<DWORD>(m_server);
+    state.sinks.emplace(m_server, std::move(events));
     return S_OK;
 }
 
 HRESULT StandInConnectionPoint::Unadvise(DWORD cookie)
 {
-    auto &sinks = m_state->sinks;
-    const auto found =
-        std::find_if(sinks.begin(), sinks.end(), [cookie](const auto &each) { return each.first == cookie; });
-    if (found == sinks.end())
+    auto &sinks = StandInState::instance().sinks;
+    const auto found = sinks.find(m_server);
+    if (cookie != static_cast<DWORD>(m_server) || found == sinks.end())
         return CONNECT_E_NOCONNECTION;
     // Released after it has left the list: its Release may call back.
-    const ComPtr<IDispatch> sink = std::move(found->second);
+    const ComPtr<IDispatch> events = std::move(found->second);
     sinks.erase(found);
     return S_OK;
 }

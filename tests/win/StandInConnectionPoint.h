@@ -1,5 +1,6 @@
-// StandInConnectionPoint: the IOmniRigXEvents connection point of a stand-in server. Like OmniRig's, it
-// asks each sink for the events' dispinterface id and refuses a sink that does not answer to it.
+// StandInConnectionPoint: the IOmniRigXEvents connection point of a stand-in server object. Like OmniRig's, it
+// takes one sink (a second is refused with CONNECT_E_ADVISELIMIT), asks it for the events' dispinterface id and
+// refuses a sink that does not answer to it.
 #pragma once
 
 #include "StandInState.h"
@@ -9,11 +10,11 @@
 #include <ocidl.h>
 
 #include <atomic>
-#include <memory>
 
 class StandInConnectionPoint final : public IConnectionPoint {
 public:
-    explicit StandInConnectionPoint(std::shared_ptr<StandInState> state);
+    // server: the number of the server object whose events the point carries.
+    explicit StandInConnectionPoint(int server);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
@@ -29,5 +30,5 @@ private:
     ~StandInConnectionPoint();
 
     std::atomic<ULONG> m_references{1};
-    std::shared_ptr<StandInState> m_state;
+    int m_server;
 };

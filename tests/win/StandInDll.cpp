@@ -3,6 +3,7 @@
 #include "StandInFactory.h"
 #include "StandInModule.h"
 #include "StandInRegistry.h"
+#include "StandInState.h"
 #include "omnirig/win/ComPtr.h"
 
 #include <atomic>
@@ -24,6 +25,11 @@ bool standInOutOfProcess()
     return false;
 }
 
+HMODULE standInModule()
+{
+    return g_module;
+}
+
 void standInLock()
 {
     ++g_locks;
@@ -31,7 +37,14 @@ void standInLock()
 
 void standInUnlock()
 {
-    --g_locks;
+    // With its last object gone the stand-in starts afresh, as OmniRig's process would end and a new one start.
+    if (--g_locks == 0)
+        StandInState::instance().reset();
+}
+
+long standInObjects()
+{
+    return g_locks;
 }
 
 void standInWithdraw()

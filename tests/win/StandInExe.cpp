@@ -1,7 +1,9 @@
-// The out-of-process stand-in: an EXE that COM starts with -Embedding. "/RegServer" registers its class, and
-// OmniRig's own class, so that a program looking for OmniRig (velkor.exe in the panel's tests) starts and
-// finds it, and the type libraries beside it, from which the universal marshaler builds the proxies of
-// OmniRig's interfaces and of IStandInControl; "/UnregServer" undoes that.
+// The out-of-process stand-in: a 32-bit EXE registered and found as OmniRig.exe is. "/RegServer" registers
+// OmniRig's class under LocalServer32 with the ProgID "OmniRig.OmniRigX", and the type libraries inside the
+// EXE (its resources 1 and 2: OmniRig's interfaces and IStandInControl), from this 32-bit process, so under
+// win32 only; the universal marshaler builds the proxies of their interfaces from them. "/UnregServer" undoes
+// that. COM starts it with -Embedding; it serves every activation with a new server object and is never in the
+// running object table, so a client reaches it through CoCreateInstance alone.
 #include "OmniRigStandIn.h"
 #include "StandInControl.h"
 #include "StandInFactory.h"
@@ -9,47 +11,44 @@
 #include "StandInRegistry.h"
 #include "omnirig/win/ComPtr.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <utility>
 
 namespace {
 
-DWORD g_classCookie = 0;
-DWORD g_omniRigCookie = 0;
+constexpr const wchar_t *ProgId = L"OmniRig.OmniRigX";
 
-const CLSID &exeClass()
-{
-    return CLSID_StandInExe;
-}
+DWORD g_classCookie = 0;
+std::atomic<long> g_objects{0};
 
 bool isSwitch(const char *argument, const char *name)
 {
     return (argument[0] == '/' || argument[0] == '-') && lstrcmpiA(argument + 1, name) == 0;
 }
 
-std::wstring folderOf(const std::wstring &path)
-{
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
+// path names the module, and after a backslash the library's resource when it is not the first.
 HRESULT registerLibrary(const std::wstring &path)
 {
     ComPtr<ITypeLib> library;
-    return LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.put());
+    HRESULT result = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+    // Registered under the path as given: Wine's own registration would leave out the resource's number.
+    if (SUCCEEDED(result))
+        result = RegisterTypeLib(library.get(), std::wstring(path).data(), nullptr);
+    return result;
 }
 
 int registerServer()
 {
     const std::wstring path = modulePath(nullptr);
-    const std::wstring folder = folderOf(path);
-    HRESULT result = registerClass(exeClass(), L"LocalServer32", L"\"" + path + L"\"", nullptr);
+    HRESULT result = registerClass(OmniRigClass, L"LocalServer32", L"\"" + path + L"\"", nullptr);
     if (SUCCEEDED(result))
-        result = registerClass(OmniRigClass, L"LocalServer32", L"\"" + path + L"\"", nullptr);
+        result = registerProgId(OmniRigClass, ProgId);
     if (SUCCEEDED(result))
-        result = registerLibrary(folder + L"OmniRigStandIn.tlb");
+        result = registerLibrary(path);
     if (SUCCEEDED(result))
-        result = registerLibrary(folder + L"StandInControl.tlb");
+        result = registerLibrary(path + L"\\2");
     if (FAILED(result))
         std::fprintf(stderr, "registration failed: 0x%08lX\n", static_cast<unsigned long>(result));
     return FAILED(result) ? 1 : 0;
@@ -57,20 +56,17 @@ int registerServer()
 
 int unregisterServer()
 {
-    UnRegisterTypeLib(LIBID_OmniRigStandIn, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
-    UnRegisterTypeLib(LIBID_StandInControl, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
-    unregisterClass(OmniRigClass);
-    return FAILED(unregisterClass(exeClass())) ? 1 : 0;
+    UnRegisterTypeLib(LIBID_OmniRigStandIn, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_StandInControl, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    unregisterProgId(ProgId);
+    return FAILED(unregisterClass(OmniRigClass)) ? 1 : 0;
 }
 
 int serve()
 {
     const ComPtr<StandInFactory> factory = ComPtr<StandInFactory>::adopt(new StandInFactory);
-    HRESULT result = CoRegisterClassObject(exeClass(), factory.get(), CLSCTX_LOCAL_SERVER,
+    HRESULT result = CoRegisterClassObject(OmniRigClass, factory.get(), CLSCTX_LOCAL_SERVER,
                                            REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &g_classCookie);
-    if (SUCCEEDED(result))
-        result = CoRegisterClassObject(OmniRigClass, factory.get(), CLSCTX_LOCAL_SERVER,
-                                       REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &g_omniRigCookie);
     if (SUCCEEDED(result))
         result = CoResumeClassObjects();
     if (FAILED(result))
@@ -89,7 +85,7 @@ int serve()
 
 const CLSID &standInClass()
 {
-    return exeClass();
+    return OmniRigClass;
 }
 
 bool standInOutOfProcess()
@@ -97,24 +93,34 @@ bool standInOutOfProcess()
     return true;
 }
 
+HMODULE standInModule()
+{
+    return nullptr;
+}
+
 void standInLock()
 {
+    ++g_objects;
     CoAddRefServerProcess();
 }
 
 void standInUnlock()
 {
+    --g_objects;
     // At zero COM stops handing out this process's class object, so a new activation starts a new process.
     if (CoReleaseServerProcess() == 0)
         PostQuitMessage(0);
+}
+
+long standInObjects()
+{
+    return g_objects;
 }
 
 void standInWithdraw()
 {
     if (g_classCookie)
         CoRevokeClassObject(std::exchange(g_classCookie, 0));
-    if (g_omniRigCookie)
-        CoRevokeClassObject(std::exchange(g_omniRigCookie, 0));
 }
 
 int main(int argc, char **argv)

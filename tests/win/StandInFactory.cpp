@@ -31,9 +31,7 @@ HRESULT StandInFactory::CreateInstance(IUnknown *outer, REFIID iid, void **objec
     *object = nullptr;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    StandInServer *current = standInOutOfProcess() ? nullptr : StandInServer::current();
-    if (current)
-        return current->QueryInterface(iid, object);
+    // A new server object for every activation, all of them on the stand-in's one pair of rigs.
     return StandInServer::create()->QueryInterface(iid, object);
 }
 

@@ -11,3 +11,6 @@ std::wstring modulePath(HMODULE module);
 HRESULT registerClass(const CLSID &clsid, const wchar_t *serverKey, const std::wstring &command,
                       const wchar_t *threadingModel);
 HRESULT unregisterClass(const CLSID &clsid);
+// <progId>\CLSID = {class}, and CLSID\{class}\ProgID = progId.
+HRESULT registerProgId(const CLSID &clsid, const wchar_t *progId);
+HRESULT unregisterProgId(const wchar_t *progId);

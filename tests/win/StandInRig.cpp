@@ -2,7 +2,7 @@
 
 #include "StandInModule.h"
 
-StandInRig::StandInRig(std::shared_ptr<StandInState> state, int index) : StandInRigFace(std::move(state), index)
+StandInRig::StandInRig(int index, int server) : StandInRigFace(index, server)
 {
     standInLock();
 }
@@ -16,7 +16,8 @@ HRESULT StandInRig::QueryInterface(REFIID iid, void **object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IRigX)) {
+    const bool rigX = IsEqualIID(iid, IID_IRigX) && !StandInState::instance().dispatchOnly;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || rigX) {
         *object = static_cast<IRigX *>(this);
         AddRef();
         return S_OK;

@@ -1,5 +1,6 @@
 #include "StandInServer.h"
 
+#include "StandInDispatch.h"
 #include "StandInModule.h"
 #include "StandInTearOff.h"
 
@@ -9,53 +10,35 @@
 
 namespace {
 
-StandInServer *g_current = nullptr;
-bool g_inTable = false;
-
 void CALLBACK dieNow(HWND, UINT, UINT_PTR, DWORD)
 {
     TerminateProcess(GetCurrentProcess(), 3);
 }
 
+bool yes(VARIANT_BOOL value)
+{
+    return value != VARIANT_FALSE;
+}
+
 } // namespace
 
-StandInServer::StandInServer()
-    : m_rigs{ComPtr<StandInRig>::adopt(new StandInRig(m_state, 0)),
-             ComPtr<StandInRig>::adopt(new StandInRig(m_state, 1))},
-      m_point(ComPtr<StandInConnectionPoint>::adopt(new StandInConnectionPoint(m_state)))
+StandInServer::StandInServer() : m_number(StandInState::instance().nextServer++)
 {
+    m_rigs[0] = ComPtr<StandInRig>::adopt(new StandInRig(0, m_number));
+    m_rigs[1] = ComPtr<StandInRig>::adopt(new StandInRig(1, m_number));
+    m_point = ComPtr<StandInConnectionPoint>::adopt(new StandInConnectionPoint(m_number));
     standInLock();
-    g_current = this;
+    StandInState::instance().run();
 }
 
 StandInServer::~StandInServer()
 {
-    if (g_current == this)
-        g_current = nullptr;
     standInUnlock();
 }
 
 ComPtr<StandInServer> StandInServer::create()
 {
-    auto server = ComPtr<StandInServer>::adopt(new StandInServer);
-    if (standInOutOfProcess() && !g_inTable) {
-        // Set first: registering asks for IExternalConnection already.
-        server->m_listed = true;
-        if (SUCCEEDED(RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), standInClass(), ACTIVEOBJECT_WEAK,
-                                           &server->m_tableCookie))) {
-            g_inTable = true;
-            RegisterActiveObject(static_cast<IOmniRigX *>(server.get()), OmniRigClass, ACTIVEOBJECT_WEAK,
-                                 &server->m_omniRigCookie);
-        } else {
-            server->m_listed = false;
-        }
-    }
-    return server;
-}
-
-StandInServer *StandInServer::current()
-{
-    return g_current;
+    return ComPtr<StandInServer>::adopt(new StandInServer);
 }
 
 HRESULT StandInServer::QueryInterface(REFIID iid, void **object)
@@ -63,14 +46,13 @@ HRESULT StandInServer::QueryInterface(REFIID iid, void **object)
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IOmniRigX))
+    const bool omniRigX = IsEqualIID(iid, IID_IOmniRigX) && !StandInState::instance().dispatchOnly;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || omniRigX)
         *object = static_cast<IOmniRigX *>(this);
     else if (IsEqualIID(iid, IID_IConnectionPointContainer))
         *object = static_cast<IConnectionPointContainer *>(this);
     else if (IsEqualIID(iid, IID_IStandInControl))
         *object = static_cast<IStandInControl *>(this);
-    else if (IsEqualIID(iid, IID_IExternalConnection) && m_listed)
-        *object = static_cast<IExternalConnection *>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -87,10 +69,24 @@ ULONG StandInServer::Release()
 
 HRESULT StandInServer::GetTypeInfoCount(UINT *count)
 {
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
+    return standInTypeInfoCount(count);
+}
+
+HRESULT StandInServer::GetTypeInfo(UINT index, LCID, ITypeInfo **info)
+{
+    return standInTypeInfoOf(IID_IOmniRigX, index, info);
+}
+
+HRESULT StandInServer::GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids)
+{
+    return standInIdsOfNames(IID_IOmniRigX, names, count, ids);
+}
+
+HRESULT StandInServer::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
+                              EXCEPINFO *exception, UINT *argumentError)
+{
+    return standInInvoke(static_cast<IOmniRigX *>(this), IID_IOmniRigX, id, flags, params, result, exception,
+                         argumentError);
 }
 
 HRESULT StandInServer::get_InterfaceVersion(LONG *value)
@@ -113,8 +109,8 @@ HRESULT StandInServer::rig(int index, IRigX **value)
 {
     if (!value)
         return E_POINTER;
-    if (m_state->tearOffs) {
-        *value = new StandInTearOff(m_state, index, m_rigs[index]);
+    if (StandInState::instance().tearOffs) {
+        *value = new StandInTearOff(index, m_number, m_rigs[index]);
         return S_OK;
     }
     *value = m_rigs[index].get();
@@ -126,14 +122,19 @@ HRESULT StandInServer::get_DialogVisible(VARIANT_BOOL *value)
 {
     if (!value)
         return E_POINTER;
-    *value = m_state->dialogVisible;
+    *value = StandInState::instance().dialogVisible;
     return S_OK;
 }
 
 HRESULT StandInServer::put_DialogVisible(VARIANT_BOOL value)
 {
-    m_state->dialogPut = value;
-    m_state->dialogVisible = value;
+    StandInState &state = StandInState::instance();
+    state.dialogPut = value;
+    state.dialogVisible = value;
+    // Raised inside the call, before it returns, to every server object's sink.
+    StandInEvent event;
+    event.id = 1; // VisibleChange
+    state.raise(event);
     return S_OK;
 }
 
@@ -156,45 +157,101 @@ HRESULT StandInServer::FindConnectionPoint(REFIID iid, IConnectionPoint **point)
     return S_OK;
 }
 
+StandInRigState *StandInServer::rigState(LONG rig)
+{
+    return rig == 1 || rig == 2 ? &StandInState::instance().rigs[rig - 1] : nullptr;
+}
+
 HRESULT StandInServer::Reset()
 {
-    m_state->reset();
+    StandInState::instance().reset();
     return S_OK;
 }
 
-HRESULT StandInServer::SetRig(LONG rig, BSTR rigType, LONG readable, LONG status, BSTR statusStr, LONG freq, LONG tx,
-                              LONG mode)
+HRESULT StandInServer::SetDefinition(LONG rig, BSTR type)
 {
-    if (rig != 1 && rig != 2)
+    const StandInDefinition *definition =
+        StandInState::definition(std::wstring(type ? type : L"", type ? SysStringLen(type) : 0));
+    if (!rigState(rig) || !definition)
         return E_INVALIDARG;
-    StandInRigState &state = m_state->rigs[rig - 1];
-    state.type.assign(rigType ? rigType : L"", rigType ? SysStringLen(rigType) : 0);
-    state.readable = readable;
-    state.status = status;
-    if (statusStr)
-        state.statusText.emplace(statusStr, SysStringLen(statusStr));
-    else
-        state.statusText.reset();
-    state.freq = freq;
-    state.tx = tx;
-    state.mode = mode;
+    StandInState::instance().define(int(rig - 1), definition);
     return S_OK;
 }
 
-HRESULT StandInServer::GetRig(LONG rig, LONG *freq, LONG *mode)
+HRESULT StandInServer::SetRadio(LONG rig, LONG freq, LONG mode, LONG tx)
 {
-    if (rig != 1 && rig != 2)
+    StandInRigState *state = rigState(rig);
+    if (!state)
+        return E_INVALIDARG;
+    state->radioFreq = freq;
+    state->radioMode = mode;
+    state->radioTx = tx;
+    return S_OK;
+}
+
+HRESULT StandInServer::GetRadio(LONG rig, LONG *freq, LONG *mode)
+{
+    StandInRigState *state = rigState(rig);
+    if (!state)
         return E_INVALIDARG;
     if (!freq || !mode)
         return E_POINTER;
-    *freq = m_state->rigs[rig - 1].freq;
-    *mode = m_state->rigs[rig - 1].mode;
+    *freq = state->radioFreq;
+    *mode = state->radioMode;
+    return S_OK;
+}
+
+HRESULT StandInServer::SetLink(LONG rig, VARIANT_BOOL enabled, VARIANT_BOOL portAvailable, VARIANT_BOOL answering,
+                               VARIANT_BOOL answersPolls)
+{
+    if (!rigState(rig))
+        return E_INVALIDARG;
+    StandInState::instance().setLink(int(rig - 1), yes(enabled), yes(portAvailable), yes(answering), yes(answersPolls));
+    return S_OK;
+}
+
+HRESULT StandInServer::SetTiming(LONG pollMs, LONG timeoutMs)
+{
+    if (pollMs <= 0 || timeoutMs <= 0)
+        return E_INVALIDARG;
+    StandInState::instance().pollMs = pollMs;
+    StandInState::instance().timeoutMs = timeoutMs;
+    return S_OK;
+}
+
+HRESULT StandInServer::Polls(LONG rig, LONG *count)
+{
+    StandInRigState *state = rigState(rig);
+    if (!state)
+        return E_INVALIDARG;
+    if (!count)
+        return E_POINTER;
+    *count = state->polls;
+    return S_OK;
+}
+
+HRESULT StandInServer::SetShown(LONG rig, BSTR rigType, LONG readable, LONG status, BSTR statusStr, LONG freq, LONG tx,
+                                LONG mode)
+{
+    StandInRigState *state = rigState(rig);
+    if (!state)
+        return E_INVALIDARG;
+    StandInShown shown;
+    shown.type.assign(rigType ? rigType : L"", rigType ? SysStringLen(rigType) : 0);
+    shown.readable = readable;
+    shown.status = status;
+    if (statusStr)
+        shown.statusText.emplace(statusStr, SysStringLen(statusStr));
+    shown.freq = freq;
+    shown.tx = tx;
+    shown.mode = mode;
+    state->shown = std::move(shown);
     return S_OK;
 }
 
 HRESULT StandInServer::SetDialogVisible(VARIANT_BOOL visible)
 {
-    m_state->dialogVisible = visible;
+    StandInState::instance().dialogVisible = visible;
     return S_OK;
 }
 
@@ -202,25 +259,25 @@ HRESULT StandInServer::DialogVisiblePut(short *raw)
 {
     if (!raw)
         return E_POINTER;
-    *raw = m_state->dialogPut;
+    *raw = StandInState::instance().dialogPut;
     return S_OK;
 }
 
 HRESULT StandInServer::RefuseAdvise(VARIANT_BOOL refuse)
 {
-    m_state->refuseAdvise = refuse != VARIANT_FALSE;
+    StandInState::instance().refuseAdvise = yes(refuse);
     return S_OK;
 }
 
 HRESULT StandInServer::TearOffs(VARIANT_BOOL on)
 {
-    m_state->tearOffs = on != VARIANT_FALSE;
+    StandInState::instance().tearOffs = yes(on);
     return S_OK;
 }
 
-HRESULT StandInServer::EventOnWrite(VARIANT_BOOL on)
+HRESULT StandInServer::DispatchOnly(VARIANT_BOOL on)
 {
-    m_state->eventOnWrite = on != VARIANT_FALSE;
+    StandInState::instance().dispatchOnly = yes(on);
     return S_OK;
 }
 
@@ -232,7 +289,7 @@ HRESULT StandInServer::PostEvent(LONG dispId, LONG rig, LONG params, VARIANT com
     event.params = params;
     if (!event.command->copyFrom(command) || !event.reply->copyFrom(reply))
         return E_INVALIDARG;
-    m_state->post(std::move(event));
+    StandInState::instance().post(std::move(event));
     return S_OK;
 }
 
@@ -240,7 +297,7 @@ HRESULT StandInServer::SinkCount(LONG *count)
 {
     if (!count)
         return E_POINTER;
-    *count = static_cast<LONG>(m_state->sinks.size());
+    *count = static_cast<LONG>(StandInState::instance().sinks.size());
     return S_OK;
 }
 
@@ -248,7 +305,7 @@ HRESULT StandInServer::References(LONG *count)
 {
     if (!count)
         return E_POINTER;
-    *count = static_cast<LONG>(m_references.load()) + m_rigs[0]->references() + m_rigs[1]->references();
+    *count = standInObjects();
     return S_OK;
 }
 
@@ -264,46 +321,8 @@ HRESULT StandInServer::Die()
 {
     if (!standInOutOfProcess())
         return E_NOTIMPL;
-    // Out of the tables first (see standInWithdraw); to its clients the end is as abrupt as a crash.
+    // Out of the class table first (see standInWithdraw); to its clients the end is as abrupt as a crash.
     standInWithdraw();
-    if (m_listed) {
-        m_listed = false;
-        g_inTable = false;
-        RevokeActiveObject(std::exchange(m_tableCookie, 0), nullptr);
-        if (m_omniRigCookie)
-            RevokeActiveObject(std::exchange(m_omniRigCookie, 0), nullptr);
-    }
     SetTimer(nullptr, 0, 0, dieNow);
     return S_OK;
-}
-
-DWORD StandInServer::AddConnection(DWORD type, DWORD)
-{
-    return (type & EXTCONN_STRONG) ? ++m_connections : m_connections;
-}
-
-DWORD StandInServer::ReleaseConnection(DWORD type, DWORD, BOOL)
-{
-    if (!(type & EXTCONN_STRONG) || m_connections == 0)
-        return m_connections;
-    if (--m_connections == 0)
-        leaveRunningObjectTable();
-    return m_connections;
-}
-
-void StandInServer::leaveRunningObjectTable()
-{
-    if (!m_listed)
-        return;
-    m_listed = false;
-    // Revoking and disconnecting let go of the references COM held for the table; this object may go with them.
-    const ComPtr<StandInServer> self = [this] {
-        AddRef();
-        return ComPtr<StandInServer>::adopt(this);
-    }();
-    RevokeActiveObject(std::exchange(m_tableCookie, 0), nullptr);
-    if (m_omniRigCookie)
-        RevokeActiveObject(std::exchange(m_omniRigCookie, 0), nullptr);
-    g_inTable = false;
-    CoDisconnectObject(static_cast<IOmniRigX *>(this), 0);
 }

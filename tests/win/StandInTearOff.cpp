@@ -2,8 +2,8 @@
 
 #include "StandInModule.h"
 
-StandInTearOff::StandInTearOff(std::shared_ptr<StandInState> state, int index, ComPtr<StandInRig> rig)
-    : StandInRigFace(std::move(state), index), m_rig(std::move(rig))
+StandInTearOff::StandInTearOff(int index, int server, ComPtr<StandInRig> rig)
+    : StandInRigFace(index, server), m_rig(std::move(rig))
 {
     standInLock();
 }
@@ -17,7 +17,7 @@ HRESULT StandInTearOff::QueryInterface(REFIID iid, void **object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IRigX)) {
+    if (IsEqualIID(iid, IID_IDispatch) || (IsEqualIID(iid, IID_IRigX) && !StandInState::instance().dispatchOnly)) {
         *object = static_cast<IRigX *>(this);
         AddRef();
         return S_OK;

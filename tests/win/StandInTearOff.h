@@ -10,7 +10,7 @@
 
 class StandInTearOff final : public StandInRigFace {
 public:
-    StandInTearOff(std::shared_ptr<StandInState> state, int index, ComPtr<StandInRig> rig);
+    StandInTearOff(int index, int server, ComPtr<StandInRig> rig);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }

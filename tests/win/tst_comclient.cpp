@@ -1,6 +1,8 @@
 // The Windows client of OmniRig (TOmniRigX over ComOmniRigFactory) against a stand-in server: the
-// in-process DLL ("inproc": direct calls into a server written from its own interface description) or the
-// out-of-process EXE ("outofproc": every call and event through the marshaler, as with OmniRig itself).
+// in-process DLL ("inproc": direct calls into a server written from its own interface description), the
+// 32-bit out-of-process EXE registered as OmniRig itself ("outofproc": every call and event through the
+// marshaler, as with OmniRig), or the same EXE answering to IDispatch alone ("dispatch": the client's way to a
+// server whose interfaces it has no proxy for). The 64-bit build's client runs against the same EXE.
 #include "StandInControl.h"
 #include "WineTest.h"
 #include "omnirig/TOmniRigX.h"
@@ -9,6 +11,7 @@
 #include "omnirig/win/ComOmniRigFactory.h"
 #include "omnirig/win/ComPtr.h"
 #include "omnirig/win/ComVariant.h"
+#include "omnirig/win/OmniRigCom.h"
 
 #include <cstdio>
 #include <functional>
@@ -21,12 +24,12 @@ namespace {
 
 bool outOfProcess()
 {
-    return WineTest::argument() == "outofproc";
+    return WineTest::argument() != "inproc";
 }
 
 const CLSID &standIn()
 {
-    return outOfProcess() ? CLSID_StandInExe : CLSID_StandInDll;
+    return outOfProcess() ? OmniRig::Com::CLSID_OmniRigX : CLSID_StandInDll;
 }
 
 std::string hex(const std::string &bytes)
@@ -140,6 +143,7 @@ struct Fixture {
                                reinterpret_cast<void **>(control.put())),
               "CoCreateInstance");
         check(control->Reset(), "Reset");
+        check(control->DispatchOnly(WineTest::argument() == "dispatch" ? VARIANT_TRUE : VARIANT_FALSE), "DispatchOnly");
     }
 
     // The running server through the product's own factory, as a second client that hears events too.
@@ -147,6 +151,17 @@ struct Fixture {
     {
         std::shared_ptr<IOmniRigX> server = factory->GetActiveObject();
         return server ? server : factory->CreateInstance();
+    }
+
+    // What the radio behind the rig holds, once the server has told it what it was told.
+    std::pair<long, long> radioOnceTold(long rig, long freq) const
+    {
+        LONG heldFreq = 0, heldMode = 0;
+        pumpUntil([&] {
+            check(control->GetRadio(rig, &heldFreq, &heldMode), "GetRadio");
+            return heldFreq == freq;
+        });
+        return {heldFreq, heldMode};
     }
 
     long sinks() const
@@ -172,8 +187,8 @@ struct Fixture {
 WINE_TEST(connectsToTheRunningServer)
 {
     Fixture fixture;
-    check(fixture.control->SetRig(1, ComBstr(L"Running").get(), PM_FREQ, ST_ONLINE, ComBstr(L"On-line").get(), 3573000,
-                                  PM_RX, PM_CW_U),
+    check(fixture.control->SetShown(1, ComBstr(L"Running").get(), PM_FREQ, ST_ONLINE, ComBstr(L"On-line").get(),
+                                    3573000, PM_RX, PM_CW_U),
           "SetRig");
     Recorder events;
     TOmniRigX client(&events, fixture.factory);
@@ -251,11 +266,11 @@ WINE_TEST(readsWhatTheServerReports)
     Fixture fixture;
     for (const auto &row : rows) {
         WineTest::Row name(row.name);
-        check(fixture.control->SetRig(1, ComBstr(row.type).get(), row.readable, row.status,
-                                      ComBstr(row.statusText).get(), row.freq, row.tx, row.mode),
+        check(fixture.control->SetShown(1, ComBstr(row.type).get(), row.readable, row.status,
+                                        ComBstr(row.statusText).get(), row.freq, row.tx, row.mode),
               "SetRig");
-        check(fixture.control->SetRig(2, ComBstr(L"Rig two").get(), PM_FM, ST_PORTBUSY,
-                                      ComBstr(L"Port is not available").get(), 145500000, PM_RX, PM_FM),
+        check(fixture.control->SetShown(2, ComBstr(L"Rig two").get(), PM_FM, ST_PORTBUSY,
+                                        ComBstr(L"Port is not available").get(), 145500000, PM_RX, PM_FM),
               "SetRig");
         check(fixture.control->SetDialogVisible(row.dialog), "SetDialogVisible");
         Recorder events;
@@ -286,12 +301,10 @@ WINE_TEST(writesReachTheServer)
     TOmniRigX client(&events, fixture.factory);
     client.Rig2()->SetFreq(21074000);
     client.Rig2()->SetMode(PM_DIG_U);
+    CHECK(pumpUntil([&] { return fixture.radioOnceTold(2, 21074000) == std::make_pair(21074000L, long(PM_DIG_U)); }));
     LONG freq = 0;
     LONG mode = 0;
-    check(fixture.control->GetRig(2, &freq, &mode), "GetRig");
-    CHECK_EQ(freq, 21074000L);
-    CHECK_EQ(mode, LONG{PM_DIG_U});
-    check(fixture.control->GetRig(1, &freq, &mode), "GetRig");
+    check(fixture.control->GetRadio(1, &freq, &mode), "GetRadio");
     CHECK_EQ(freq, 14074000L);
     // Automation's true is -1; a server that tests for it would not see 1 as true.
     for (const auto &[visible, raw] : {std::pair{true, short{-1}}, std::pair{false, short{0}}}) {
@@ -321,14 +334,17 @@ WINE_TEST(aFrequencyBeyond32BitsIsRefusedNotWrapped)
     for (const auto &row : rows) {
         WineTest::Row name(std::to_string(row.hertz));
         rig->SetFreq(7000000);
+        CHECK_EQ(fixture.radioOnceTold(1, 7000000).first, 7000000L);
         if (row.sent) {
             rig->SetFreq(row.hertz);
+            CHECK_EQ(std::int64_t{fixture.radioOnceTold(1, long(row.hertz)).first}, row.hertz);
         } else {
-            CHECK_EQ(THROWN(OmniRigError, rig->SetFreq(row.hertz)),
-                     "IRigX.Freq: " + std::to_string(row.hertz) +
-                         " Hz is beyond OmniRig's range (up to 2147483647 Hz)");
+            // Refused before anything is sent, through FreqA as through Freq.
+            const std::string beyond =
+                ": " + std::to_string(row.hertz) + " Hz is beyond OmniRig's range (up to 2147483647 Hz)";
+            CHECK_EQ(THROWN(OmniRigError, rig->SetFreq(row.hertz)), "IRigX.Freq" + beyond);
+            CHECK_EQ(THROWN(OmniRigError, rig->SetFreqA(row.hertz)), "IRigX.FreqA" + beyond);
         }
-        CHECK_EQ(rig->Freq(), row.sent ? row.hertz : std::int64_t{7000000});
     }
 }
 
@@ -363,16 +379,16 @@ WINE_TEST(eventsArriveWithTheirArgumentsWhileThePumpRuns)
 WINE_TEST(anEventMayArriveDuringAnOutgoingCall)
 {
     Fixture fixture;
-    check(fixture.control->EventOnWrite(VARIANT_TRUE), "EventOnWrite");
     Recorder events;
     TOmniRigX client(&events, fixture.factory);
-    // The handler calls the server while the server is still in the write that raised the event.
+    // OmniRig raises VisibleChange inside put_DialogVisible: the handler calls the server while the server is
+    // still in the call that raised the event.
     events.react = [&](const std::string &line) {
-        if (line.rfind("ParamsChange", 0) == 0)
-            events.events.push_back("Freq " + std::to_string(client.Rig2()->Freq()));
+        if (line == "VisibleChange")
+            events.events.push_back(std::string("DialogVisible ") + (client.DialogVisible() ? "yes" : "no"));
     };
-    client.Rig2()->SetFreq(10136000);
-    CHECK_EQ(joined(events.events), std::string("ParamsChange 2 0x2 | Freq 10136000"));
+    client.SetDialogVisible(true);
+    CHECK_EQ(joined(events.events), std::string("VisibleChange | DialogVisible yes"));
 }
 
 WINE_TEST(aRefusedSubscriptionIsSilent)

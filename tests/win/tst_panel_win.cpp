@@ -12,15 +12,18 @@
 #include "omnirig/win/ComApartment.h"
 #include "omnirig/win/ComBstr.h"
 #include "omnirig/win/ComPtr.h"
+#include "omnirig/win/OmniRigCom.h"
 #include "panel/win32/AboutDlg.h"
 #include "panel/win32/VE2Z.h"
 #include "panel/win32/WinText.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,7 +35,6 @@ namespace {
 
 constexpr int WaitMs = 20000;
 constexpr ULONG_PTR ProbeQuery = 0x564B5052;
-constexpr long Readable = PM_FREQ | PM_RX | PM_TX | PM_CW_U | PM_SSB_U | PM_SSB_L;
 
 std::wstring windowsPath(const char *unixPath)
 {
@@ -90,31 +92,49 @@ std::string fileText(const std::wstring &path)
     return bytes.str();
 }
 
-// A shown top-level window of process pid with that class and, when given, that title.
-HWND shownWindow(DWORD pid, const wchar_t *windowClass, const std::wstring &title = {})
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t *windowClass;
+    std::wstring title;
+    bool shown;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM data)
 {
-    struct Search {
-        DWORD pid;
-        const wchar_t *windowClass;
-        std::wstring title;
-        HWND found = nullptr;
-    } search{pid, windowClass, title};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto &s = *reinterpret_cast<Search *>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t name[256] = {};
-            GetClassNameW(hwnd, name, 256);
-            if (owner != s.pid || !IsWindowVisible(hwnd) || lstrcmpiW(name, s.windowClass) != 0)
-                return TRUE;
-            if (!s.title.empty() && WinText::wide(text(hwnd)) != s.title)
-                return TRUE;
-            s.found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    auto &s = *reinterpret_cast<WindowSearch *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (owner != s.pid || (s.shown && !IsWindowVisible(hwnd)) || lstrcmpiW(name, s.windowClass) != 0)
+        return TRUE;
+    if (!s.title.empty() && WinText::wide(text(hwnd)) != s.title)
+        return TRUE;
+    s.found = hwnd;
+    return FALSE;
+}
+
+// A shown top-level window of process pid with that class and, when given, that title; with shown false,
+// also one not shown yet.
+HWND shownWindow(DWORD pid, const wchar_t *windowClass, const std::wstring &title = {}, bool shown = true)
+{
+    WindowSearch search{pid, windowClass, title, shown};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Whether a process of that name runs.
+bool processRuns(const wchar_t *name)
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        found = lstrcmpiW(entry.szExeFile, name) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 // The texts of a box's static controls, joined.
@@ -178,14 +198,15 @@ std::vector<std::uint32_t> expectedLed(bool on, LedCore::TColor colorOn)
 // One run of the program (velkor.exe or the probe build) in a folder of its own, against the stand-in.
 class Program {
 public:
+    // shown: waits for the panel's window to be shown; without, only for it to be made.
     explicit Program(const std::string &settings = {}, const wchar_t *exe = L"velkor.exe",
-                     const std::wstring &folder = {})
+                     const std::wstring &folder = {}, bool shown = true)
         : m_folder(folder.empty() ? freshFolder() : folder)
     {
         if (!settings.empty())
             std::ofstream(std::filesystem::path(ini()), std::ios::binary) << settings;
         m_process = start(exe);
-        m_panel = waitForPanel();
+        m_panel = waitForPanel(shown);
     }
     ~Program()
     {
@@ -216,9 +237,11 @@ public:
 
     PROCESS_INFORMATION start(const wchar_t *exe) const
     {
-        std::wstring command = L"\"" + windowsPath(VELKOR_BUILD_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
-        if (exe != std::wstring(L"velkor.exe"))
-            command = L"\"" + windowsPath(VELKOR_TESTS_DIR) + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
+        // The build whose programs run: this one ("win32"), or the 64-bit one ("win64").
+        const std::wstring build =
+            windowsPath(WineTest::argument() == "win64" ? VELKOR_WIN64_BUILD_DIR : VELKOR_BUILD_DIR);
+        const std::wstring folder = exe == std::wstring(L"velkor.exe") ? build : build + L"\\tests\\win";
+        std::wstring command = L"\"" + folder + L"\\" + exe + L"\" -F \"" + ini() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
@@ -294,11 +317,11 @@ public:
     }
 
 private:
-    HWND waitForPanel() const
+    HWND waitForPanel(bool shown) const
     {
         HWND panel = nullptr;
         waitFor([&] {
-            panel = shownWindow(m_process.dwProcessId, TSO2VPanel::ClassName);
+            panel = shownWindow(m_process.dwProcessId, TSO2VPanel::ClassName, {}, shown);
             return panel || WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
         });
         return panel;
@@ -309,47 +332,63 @@ private:
     HWND m_panel = nullptr;
 };
 
-// The stand-in OmniRig: started by the test, found by the program as OmniRig.
+// The stand-in OmniRig, registered as OmniRig itself: the test reaches it as the program does, through
+// CoCreateInstance, and every server object of it shares the same two rigs, so the test drives the radios the
+// program sees. It starts as OmniRig that has been running a while: Rig1 an IC-7300 at 14074000 Hz USB, Rig2 an
+// FT-991 at 7074000 Hz LSB, both on line, read and idle, so that the program connects without an event.
 struct StandIn {
     ComApartment apartment;
     ComPtr<IStandInControl> control;
 
     StandIn()
     {
-        // The server the program will find, which a copy of the program that did not end may still hold.
-        ComPtr<IUnknown> running;
-        if (SUCCEEDED(GetActiveObject(CLSID_StandInExe, nullptr, running.put())))
-            check(running->QueryInterface(IID_IStandInControl, reinterpret_cast<void **>(control.put())),
-                  "QueryInterface");
-        else
-            check(CoCreateInstance(CLSID_StandInExe, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl,
-                                   reinterpret_cast<void **>(control.put())),
-                  "CoCreateInstance");
+        check(CoCreateInstance(OmniRig::Com::CLSID_OmniRigX, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl,
+                               reinterpret_cast<void **>(control.put())),
+              "CoCreateInstance");
         check(control->Reset(), "Reset");
-        rig(1, L"IC-7300", ST_ONLINE, L"On-line", 7010000, PM_RX, PM_CW_U);
-        rig(2, L"FT-991", ST_ONLINE, L"On-line", 7020000, PM_RX, PM_SSB_L);
     }
-    void rig(long n, const wchar_t *type, long status, const wchar_t *statusText, long freq, long tx, long mode,
-             long readable = Readable) const
+    // The radio itself is set so; the program hears of it from the next poll.
+    void radio(long n, long freq, long mode, long tx = PM_RX) const
     {
-        check(control->SetRig(n, ComBstr(type).get(), readable, status, ComBstr(statusText).get(), freq, tx, mode),
-              "SetRig");
+        check(control->SetRadio(n, freq, mode, tx), "SetRadio");
     }
+    void link(long n, bool enabled, bool portAvailable = true, bool answering = true, bool answersPolls = true) const
+    {
+        const auto flag = [](bool on) { return on ? VARIANT_TRUE : VARIANT_FALSE; };
+        check(control->SetLink(n, flag(enabled), flag(portAvailable), flag(answering), flag(answersPolls)), "SetLink");
+    }
+    void define(long n, const wchar_t *type) const
+    {
+        check(control->SetDefinition(n, ComBstr(type).get()), "SetDefinition");
+    }
+    // What the radio holds now: what it was set to, and what the program had the server tell it since.
     std::pair<long, long> read(long n) const
     {
         LONG freq = 0, mode = 0;
-        check(control->GetRig(n, &freq, &mode), "GetRig");
+        check(control->GetRadio(n, &freq, &mode), "GetRadio");
         return {freq, mode};
     }
-    void post(long dispId, long n = 0, long params = 0) const
+    // Waits for a poll of the rig to end after now: what was set on the radio before is what the server shows,
+    // and every write queued before has reached the radio (a write goes ahead of a poll).
+    bool polled(long n) const
     {
-        VARIANT none;
-        VariantInit(&none);
-        check(control->PostEvent(dispId, n, params, none, none), "PostEvent");
+        LONG before = 0, now = 0;
+        check(control->Polls(n, &before), "Polls");
+        return waitFor([&] { return SUCCEEDED(control->Polls(n, &now)) && now > before; });
+    }
+    // As a second client of the server would: OmniRig raises VisibleChange to every client inside the call.
+    void showDialog(bool visible) const
+    {
+        const ComPtr<OmniRig::Com::IOmniRigX> server =
+            control.query<OmniRig::Com::IOmniRigX>(OmniRig::Com::IID_IOmniRigX);
+        CHECK(server);
+        check(server->put_DialogVisible(visible ? VARIANT_TRUE : VARIANT_FALSE), "put_DialogVisible");
     }
 };
 
 const std::string Settings350 = "[VE2Z]\nOFFSET=350\nSHIFT=YES\nTRACK=0\n";
+const std::pair<long, long> Rig1AtStart{14074000, PM_SSB_U};
+const std::pair<long, long> Rig2AtStart{7074000, PM_SSB_L};
 
 } // namespace
 
@@ -416,30 +455,36 @@ WINE_TEST(theButtonsTransferWithTheOffset)
     StandIn standIn;
     Program program(Settings350);
     program.click(Control::A2B);
-    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(7010350L, long(PM_CW_U)); }));
-    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 14200000, PM_RX, PM_SSB_U);
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14074350L, long(PM_SSB_U)); }));
+    standIn.radio(2, 14200000, PM_CW_U);
+    CHECK(standIn.polled(2));
     program.click(Control::B2A);
-    CHECK(waitFor([&] { return standIn.read(1) == std::make_pair(14199650L, long(PM_SSB_U)); }));
-    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 7020000, PM_RX, PM_SSB_L);
+    CHECK(waitFor([&] { return standIn.read(1) == std::make_pair(14199650L, long(PM_CW_U)); }));
+    standIn.radio(2, 7020000, PM_SSB_L);
+    CHECK(standIn.polled(1) && standIn.polled(2));
     program.click(Control::SWAP);
     CHECK(waitFor([&] { return standIn.read(1) == std::make_pair(7019650L, long(PM_SSB_L)); }));
-    CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_SSB_U)));
-    // Off line, nothing moves.
-    standIn.rig(1, L"IC-7300", 3, L"Rig is not responding", 3500000, PM_RX, PM_CW_U);
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14200000L, long(PM_CW_U)); }));
+    // Off line, nothing moves: the radio has stopped answering, and the server has said so.
+    check(standIn.control->SetTiming(500, 1000), "SetTiming");
+    standIn.link(1, true, true, false);
+    CHECK(waitFor([&] { return program.label(Control::OmniRig) == "[1] Rig is not responding"; }));
     program.click(Control::A2B);
     program.click(Control::RIT); // a later message: once it has run, so has A>B
     CHECK(waitFor([&] { return !program.checked(Control::RIT); }));
-    CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_SSB_U)));
+    CHECK(standIn.polled(2));
+    CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_CW_U)));
 }
 
-WINE_TEST(trackingFollowsAtTheNextRefresh)
+WINE_TEST(trackingFollowsAtTheNextPoll)
 {
     StandIn standIn;
     Program program(Settings350);
     program.click(Control::TrackRig1);
     CHECK(waitFor([&] { return program.settings() == "[VE2Z]\nOFFSET=350\nSHIFT=YES\nTRACK=1\n"; }));
-    standIn.rig(1, L"IC-7300", ST_ONLINE, L"On-line", 21000000, PM_RX, PM_CW_U);
-    standIn.post(DISPID_OnCustomReply, 1);
+    // The operator turns Rig1's knob: the server's poll raises ParamsChange, and the panel's own 5-second poll
+    // brings Rig2 along.
+    standIn.radio(1, 21000000, PM_CW_U);
     CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(21000350L, long(PM_CW_U)); }));
 }
 
@@ -463,7 +508,8 @@ WINE_TEST(calibrationTakesTheOffsetFromTheRigs)
 {
     StandIn standIn;
     Program program("[VE2Z]\nOFFSET=0\nSHIFT=NOT\nTRACK=0\n");
-    standIn.rig(2, L"FT-991", ST_ONLINE, L"On-line", 7011250, PM_RX, PM_SSB_L);
+    standIn.radio(2, 14075250, PM_SSB_U);
+    CHECK(standIn.polled(2));
     program.systemCommand(Panel::PanelCore::CaliberCommand);
     CHECK(waitFor([&] { return program.shift() == 3250; }));
     CHECK(waitFor([&] {
@@ -475,40 +521,47 @@ WINE_TEST(calibrationTakesTheOffsetFromTheRigs)
 WINE_TEST(theLedsShowEachStateOnTheScreen)
 {
     StandIn standIn;
+    check(standIn.control->SetTiming(500, 1000), "SetTiming");
     Program program(Settings350);
-    const auto showsRig1 = [&](bool on, LedCore::TColor colour) {
-        return waitFor([&] { return program.ledPixels(Control::Rig1LED) == expectedLed(on, colour); }, 5000);
+    const auto shows = [&](Control led, bool on, LedCore::TColor colour) {
+        return waitFor([&] { return program.ledPixels(led) == expectedLed(on, colour); });
     };
-    CHECK(showsRig1(true, 0x00FF00));
-    standIn.rig(1, L"IC-7300", ST_ONLINE, L"On-line", 7010000, PM_TX, PM_CW_U);
-    standIn.post(DISPID_OnCustomReply, 1);
-    CHECK(showsRig1(true, 0x0000FF));
-    standIn.rig(1, L"IC-7300", 3, L"Rig is not responding", 7010000, PM_TX, PM_CW_U);
-    standIn.post(DISPID_OnStatusChange, 1);
-    CHECK(showsRig1(false, 0x0000FF));
-    // Rig2's LED is first switched by an event for rig 2.
-    CHECK(waitFor([&] { return program.ledPixels(Control::Rig2LED) == expectedLed(false, 0x00FF00); }, 5000));
-    standIn.post(DISPID_OnParamsChange, 2, PM_FREQ);
-    CHECK(waitFor([&] { return program.ledPixels(Control::Rig2LED) == expectedLed(true, 0x00FF00); }, 5000));
+    // Both rigs on line and idle when the program connects: no event comes, and both light.
+    CHECK(shows(Control::Rig1LED, true, 0x00FF00));
+    CHECK(shows(Control::Rig2LED, true, 0x00FF00));
+    // Keyed: ParamsChange, then the panel's poll turns it red.
+    standIn.radio(1, 14074000, PM_SSB_U, PM_TX);
+    CHECK(shows(Control::Rig1LED, true, 0x0000FF));
+    // Silent past the timeout: off line.
+    standIn.link(1, true, true, false);
+    CHECK(shows(Control::Rig1LED, false, 0x0000FF));
+    standIn.link(2, true, false);
+    CHECK(shows(Control::Rig2LED, false, 0x00FF00));
+    standIn.link(2, true);
+    CHECK(shows(Control::Rig2LED, true, 0x00FF00));
 }
 
 WINE_TEST(theStatusTexts)
 {
     StandIn standIn;
     Program program(Settings350, L"velkor_probe.exe");
+    // Each a change of Rig1 as OmniRig makes it, and the status it then raises.
     const struct {
-        const wchar_t *status;
+        const char *name;
+        std::function<void()> change;
         const char *label;
         bool ledShown;
         const char *trayIcon;
-    } rows[] = {{L"Rig is not configured", "[1] Rig is not configured", false, "MAINICON"},
-                {L"On-line", "[1] On-line", true, "MAINICON"},
-                {L"Port is not available", "[1] Port is not available", true, "MAINICON"},
-                {L"Scanning", "Scanning", true, "OMNIRIG"}};
+    } rows[] = {
+        {"no rig", [&] { standIn.define(1, L"NONE"); }, "[1] Rig is not configured", false, "MAINICON"},
+        {"a rig again", [&] { standIn.define(1, L"IC-7300"); }, "[1] On-line", true, "MAINICON"},
+        {"its port gone", [&] { standIn.link(1, true, false); }, "[1] Port is not available", true, "MAINICON"},
+        // A status the panel has no phrase for: the server's words alone, and its icon.
+        {"disabled", [&] { standIn.link(1, false); }, "Rig is disabled", true, "OMNIRIG"},
+    };
     for (const auto &row : rows) {
-        const WineTest::Row name(row.label);
-        standIn.rig(1, L"IC-7300", 2, row.status, 7010000, PM_RX, PM_CW_U);
-        standIn.post(DISPID_OnStatusChange, 1);
+        const WineTest::Row name(row.name);
+        row.change();
         // Each read may come between two steps of the handler (it runs while the handler waits for OmniRig),
         // so the whole outcome is waited for.
         CHECK(waitFor([&] {
@@ -517,12 +570,104 @@ WINE_TEST(theStatusTexts)
                    program.probe().ends_with(std::string("tray icon\n") + row.trayIcon + "\n");
         }));
     }
-    check(standIn.control->SetDialogVisible(VARIANT_TRUE), "SetDialogVisible");
-    standIn.post(DISPID_OnVisibleChange);
+    standIn.showDialog(true);
     CHECK(waitFor([&] {
         return program.label(Control::OmniRig) == "OmniRig Visible" && !program.shown(Control::A2B) &&
                !program.shown(Control::SWAP) && !program.shown(Control::B2A);
     }));
+    standIn.showDialog(false);
+    CHECK(waitFor([&] { return program.label(Control::OmniRig).empty() && program.shown(Control::A2B); }));
+}
+
+// How the panel meets OmniRig's own ways: what the server does, with what settings the program starts, the
+// button the operator then presses (none: what start-up does), and what the two radios hold afterwards
+// (frequency, mode). The offset is -350 Hz, so that a copy from 0 Hz would tune the other radio to 350 Hz.
+WINE_TEST(theRealServersWays)
+{
+    const std::string offset = "[VE2Z]\nOFFSET=-350\nSHIFT=YES\nTRACK=0\n";
+    const std::string tracking = "[VE2Z]\nOFFSET=-350\nSHIFT=YES\nTRACK=2\n";
+    // On line at its radio's first answer, before any poll has read it: Freq reads 0.
+    const auto unread2 = [](const StandIn &s) {
+        s.link(2, false);
+        s.link(2, true, true, true, false);
+    };
+    // A radio tuned through its VFOs: Freq is neither read nor written, FreqA is.
+    const auto vfoOnly2 = [](const StandIn &s) {
+        s.define(2, L"FT-1000MP");
+        CHECK(s.polled(2));
+    };
+    const auto unchanged = std::pair<long, long>{0, 0};
+    const struct {
+        const char *name;
+        std::function<void(const StandIn &)> server;
+        const std::string &settings;
+        std::optional<Control> button;
+        std::pair<long, long> rig1, rig2; // unchanged: as at the start
+    } rows[] = {
+        {"Rig2 unread: B>A writes nothing", unread2, offset, Control::B2A, unchanged, unchanged},
+        {"Rig2 unread: Rig1 does not follow it at start-up", unread2, tracking, std::nullopt, unchanged, unchanged},
+        {"Rig2 unread: A>B still tunes it", unread2, offset, Control::A2B, unchanged, {14073650, PM_SSB_U}},
+        {"Rig2 through FreqA only: A>B tunes it there",
+         vfoOnly2,
+         offset,
+         Control::A2B,
+         unchanged,
+         {14073650, PM_SSB_U}},
+        {"Rig2 through FreqA only: B>A copies from there",
+         vfoOnly2,
+         offset,
+         Control::B2A,
+         {7074350, PM_SSB_L},
+         unchanged},
+    };
+    for (const auto &row : rows) {
+        const WineTest::Row name(row.name);
+        StandIn standIn;
+        row.server(standIn);
+        Program program(row.settings);
+        CHECK(program.panel() != nullptr);
+        if (row.button)
+            program.click(*row.button);
+        program.click(Control::RIT); // a later message: once it has run, so has the transfer
+        CHECK(waitFor([&] { return !program.checked(Control::RIT); }));
+        const auto expected1 = row.rig1 == unchanged ? Rig1AtStart : row.rig1;
+        const auto expected2 = row.rig2 == unchanged ? Rig2AtStart : row.rig2;
+        CHECK(waitFor([&] { return standIn.read(1) == expected1 && standIn.read(2) == expected2; }));
+        // Every write the panel made has reached its radio once the rig has been polled since.
+        CHECK(standIn.polled(1));
+        CHECK(standIn.read(1) == expected1 && standIn.read(2) == expected2);
+    }
+}
+
+// With no OmniRig registered at all, the operator is told once what is missing and where to get it.
+WINE_TEST(withoutOmniRigOneClearBox)
+{
+    const auto registration = [](const wchar_t *how) {
+        std::wstring command = L"\"" + windowsPath(VELKOR_BUILD_DIR) + L"\\tests\\win\\StandInExe.exe\" " + how;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        CHECK(
+            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        WaitForSingleObject(process.hProcess, 30000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    };
+    // A stand-in still running would be found by its class object, whatever the registry says.
+    CHECK(waitFor([] { return !processRuns(L"StandInExe.exe"); }));
+    registration(L"/UnregServer");
+    struct Registered {
+        std::function<void()> again;
+        ~Registered() { again(); }
+    } registered{[&] { registration(L"/RegServer"); }};
+    // The box comes during start-up, before the window is shown.
+    Program program(Settings350, L"velkor.exe", {}, false);
+    const HWND box = program.waitForBox("VELKOR");
+    CHECK(box != nullptr);
+    CHECK(boxText(box).starts_with("OmniRig is not installed. "));
+    CHECK(boxText(box).find("https://www.dxatlas.com/omnirig/") != std::string::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    CHECK(waitFor([&] { return !IsWindowVisible(box); }));
 }
 
 WINE_TEST(theSystemMenuAndItsCommands)
@@ -581,8 +726,8 @@ WINE_TEST(theTrayMenuAndTheConfirmedExit)
 
     program.chooseTrayItem(2); // A<>B
     CHECK(waitFor([&] {
-        return standIn.read(2) == std::make_pair(7010350L, long(PM_CW_U)) &&
-               standIn.read(1) == std::make_pair(7019650L, long(PM_SSB_L));
+        return standIn.read(2) == std::make_pair(14074350L, long(PM_SSB_U)) &&
+               standIn.read(1) == std::make_pair(7073650L, long(PM_SSB_L));
     }));
     program.chooseTrayItem(5); // About
     const HWND about = program.waitForBox("Velkor Using OmniRig");

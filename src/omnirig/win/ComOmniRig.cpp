@@ -10,6 +10,10 @@ ComOmniRig::ComOmniRig(ComPtr<Com::IOmniRigX> server) : m_server(std::move(serve
 {
 }
 
+ComOmniRig::ComOmniRig(ComDispatch server) : m_dispatch(std::move(server))
+{
+}
+
 ComOmniRig::~ComOmniRig()
 {
     // Every sink is silenced before the first call lets events in.
@@ -23,33 +27,50 @@ ComOmniRig::~ComOmniRig()
 
 IRigX *ComOmniRig::Rig1()
 {
-    return rig(&Com::IOmniRigX::get_Rig1, "IOmniRigX.Rig1");
+    return rig(&Com::IOmniRigX::get_Rig1, Com::ServerDispId::Rig1, "IOmniRigX.Rig1");
 }
 
 IRigX *ComOmniRig::Rig2()
 {
-    return rig(&Com::IOmniRigX::get_Rig2, "IOmniRigX.Rig2");
+    return rig(&Com::IOmniRigX::get_Rig2, Com::ServerDispId::Rig2, "IOmniRigX.Rig2");
 }
 
-IRigX *ComOmniRig::rig(HRESULT (STDMETHODCALLTYPE Com::IOmniRigX::*getter)(Com::IRigX **), const char *call)
+IRigX *ComOmniRig::rig(HRESULT (STDMETHODCALLTYPE Com::IOmniRigX::*getter)(Com::IRigX **), DISPID id, const char *call)
 {
+    HRESULT result = E_POINTER;
+    if (m_dispatch) {
+        ComPtr<IDispatch> rig = m_dispatch->getObject(id, call);
+        ComPtr<IUnknown> identity = rig.query<IUnknown>(IID_IUnknown, &result);
+        if (!identity)
+            throwComError(call, result);
+        if (IRigX *found = known(identity))
+            return found;
+        m_rigs.push_back(std::make_unique<ComRig>(ComDispatch(std::move(rig)), std::move(identity)));
+        return m_rigs.back().get();
+    }
     ComPtr<Com::IRigX> rig;
     checkCom((m_server.get()->*getter)(rig.put()), call);
-    HRESULT result = E_POINTER;
     ComPtr<IUnknown> identity = rig.query<IUnknown>(IID_IUnknown, &result);
     if (!identity)
         throwComError(call, result);
-    // Looked up only now: the calls above may have let an event in that asked for a rig too.
-    const auto known = std::find_if(m_rigs.begin(), m_rigs.end(),
-                                    [&identity](const auto &each) { return each->identity() == identity.get(); });
-    if (known != m_rigs.end())
-        return known->get();
+    if (IRigX *found = known(identity))
+        return found;
     m_rigs.push_back(std::make_unique<ComRig>(std::move(rig), std::move(identity)));
     return m_rigs.back().get();
 }
 
+IRigX *ComOmniRig::known(const ComPtr<IUnknown> &identity) const
+{
+    // Looked up only now: the calls before it may have let an event in that asked for a rig too.
+    const auto found = std::find_if(m_rigs.begin(), m_rigs.end(),
+                                    [&identity](const auto &each) { return each->identity() == identity.get(); });
+    return found != m_rigs.end() ? found->get() : nullptr;
+}
+
 bool ComOmniRig::DialogVisible()
 {
+    if (m_dispatch)
+        return m_dispatch->getBool(Com::ServerDispId::DialogVisible, "IOmniRigX.DialogVisible");
     VARIANT_BOOL visible = VARIANT_FALSE;
     checkCom(m_server->get_DialogVisible(&visible), "IOmniRigX.DialogVisible");
     return visible != VARIANT_FALSE;
@@ -58,6 +79,8 @@ bool ComOmniRig::DialogVisible()
 void ComOmniRig::SetDialogVisible(bool visible)
 {
     // Automation's true is -1 (all bits set), not 1.
+    if (m_dispatch)
+        return m_dispatch->putBool(Com::ServerDispId::DialogVisible, visible, "IOmniRigX.DialogVisible");
     checkCom(m_server->put_DialogVisible(visible ? VARIANT_TRUE : VARIANT_FALSE), "IOmniRigX.DialogVisible");
 }
 
@@ -65,7 +88,8 @@ int ComOmniRig::Advise(IOmniRigXEvents *sink)
 {
     HRESULT result = E_POINTER;
     const ComPtr<IConnectionPointContainer> container =
-        m_server.query<IConnectionPointContainer>(IID_IConnectionPointContainer, &result);
+        m_dispatch ? m_dispatch->object().query<IConnectionPointContainer>(IID_IConnectionPointContainer, &result)
+                   : m_server.query<IConnectionPointContainer>(IID_IConnectionPointContainer, &result);
     if (!container)
         throwComError("IOmniRigX.Advise", result);
     ComPtr<IConnectionPoint> point;

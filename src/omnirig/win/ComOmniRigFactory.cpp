@@ -13,9 +13,14 @@ std::shared_ptr<IOmniRigX> wrap(const ComPtr<IUnknown> &object, const char *call
     HRESULT result = E_POINTER;
     ComPtr<OmniRig::Com::IOmniRigX> server =
         object.query<OmniRig::Com::IOmniRigX>(OmniRig::Com::IID_IOmniRigX, &result);
-    if (!server)
+    if (server)
+        return std::make_shared<ComOmniRig>(std::move(server));
+    // No proxy of the interface's vtable to be had (a 64-bit client of the 32-bit server, whose interfaces
+    // are registered in the 32-bit view only): its dual interface answers through IDispatch as well.
+    ComPtr<IDispatch> dispatch = object.query<IDispatch>(IID_IDispatch);
+    if (!dispatch)
         throwComError(call, result);
-    return std::make_shared<ComOmniRig>(std::move(server));
+    return std::make_shared<ComOmniRig>(ComDispatch(std::move(dispatch)));
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 // ComOmniRigFactory: finds OmniRig through COM, for the Windows client.
 //
 // Responsibilities: GetActiveObject gives the server already running (registered in the running object
-// table), or null when there is none; CreateInstance starts one in process or out of process, or gives null
-// when the class is not registered at all (OmniRig is not installed). Either throws OmniRigError when a
-// server is there but fails: it cannot be started, or it does not offer IOmniRigX.
+// table; OmniRig itself never is), or null when there is none; CreateInstance starts one in process or out of
+// process (or reaches OmniRig's running process, which makes a new server object), or gives null when the class
+// is not registered at all (OmniRig is not installed). Either throws OmniRigError when a server is there but
+// fails: it cannot be started, or it offers neither IOmniRigX nor IDispatch.
 // Collaborations: TOmniRigX asks it in that order; ComOmniRig wraps what it finds.
 // Threads: a thread that has entered a single-threaded apartment (ComApartment).
 #pragma once

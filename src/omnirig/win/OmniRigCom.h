@@ -34,7 +34,25 @@ inline constexpr GUID IID_IPortBits = {0x3DEE2CC8, 0x1EA3, 0x46E7, {0xB8, 0xB4, 
 // {B786DE29-3B3D-4C66-B7C4-547F9A77A21D}
 inline constexpr GUID CLSID_PortBits = {0xB786DE29, 0x3B3D, 0x4C66, {0xB7, 0xC4, 0x54, 0x7F, 0x9A, 0x77, 0xA2, 0x1D}};
 
-// The dispatch ids of IOmniRigXEvents are OmniRig::EventDispId in the contract.
+// The dispatch ids of IOmniRigXEvents are OmniRig::EventDispId in the contract. Those of the members the
+// client calls through IDispatch, where it cannot reach a vtable:
+namespace ServerDispId {
+inline constexpr DISPID Rig1 = 3;
+inline constexpr DISPID Rig2 = 4;
+inline constexpr DISPID DialogVisible = 5;
+} // namespace ServerDispId
+namespace RigDispId {
+inline constexpr DISPID RigType = 1;
+inline constexpr DISPID ReadableParams = 2;
+inline constexpr DISPID IsParamReadable = 4;
+inline constexpr DISPID IsParamWriteable = 5;
+inline constexpr DISPID Status = 6;
+inline constexpr DISPID StatusStr = 7;
+inline constexpr DISPID Freq = 8;
+inline constexpr DISPID FreqA = 9;
+inline constexpr DISPID Tx = 17;
+inline constexpr DISPID Mode = 18;
+} // namespace RigDispId
 
 // The port's control lines; the client never calls it, so only its identity is declared.
 struct IPortBits : IDispatch {};

@@ -10,27 +10,25 @@
 
 #include <exception>
 #include <functional>
-#include <string>
+#include <stdexcept>
 #include <utility>
 
 class HandlerGuard {
 public:
-    using Display = std::function<void(const std::string &message)>;
+    // Gets the failure itself, so that a display may tell one kind from another.
+    using Display = std::function<void(const std::exception &failure)>;
 
     explicit HandlerGuard(Display display) : m_display(std::move(display)) {}
 
     template <typename Handler> void run(Handler &&handler)
     {
-        std::string failure;
         try {
             handler();
-            return;
         } catch (const std::exception &error) {
-            failure = error.what();
+            m_display(error);
         } catch (...) {
-            failure = "Unexpected failure";
+            m_display(std::runtime_error("Unexpected failure"));
         }
-        m_display(failure);
     }
 
     template <typename Handler> void quiet(Handler &&handler)

@@ -3,11 +3,18 @@
 
 #include "omnirig/TOmniRigX.h"
 
+#include <utility>
+
 namespace Panel {
 namespace {
 
 const Box InstanceRunning{"VELKOR (1.5) Initialization Failure", "Instance of Program Already Running"};
 const Box LoadingFailed{"", "Error while loading OmniRig"};
+// What the general error display says, once, when no rig server can be reached at all: a running one would have
+// been found, an installed one started.
+const char *const NotInstalled =
+    "OmniRig is not installed. VELKOR works through OmniRig, which talks to the radios: install it from "
+    "https://www.dxatlas.com/omnirig/, set up Rig 1 and Rig 2 in its settings, and start VELKOR again";
 const Box NoTray{"VELKOR",
                  "This desktop has no notification area, so VELKOR shows no tray icon. The tray menu's commands are "
                  "on the panel: its buttons, and its own menu (right-click the panel, or press the menu key)."};
@@ -23,7 +30,7 @@ std::string errorText(const std::string &message)
 
 PanelCore::PanelCore(PanelFace &face, InstanceMark &marker, PollTimer &timer)
     : m_face(face), m_marker(marker), m_timer(timer),
-      m_guard([this](const std::string &message) { showError(message); })
+      m_guard([this](const std::exception &failure) { showFailure(failure); })
 {
 }
 
@@ -31,6 +38,17 @@ PanelCore::~PanelCore()
 {
     if (m_marked)
         m_marker.release();
+}
+
+void PanelCore::showFailure(const std::exception &failure)
+{
+    // Every poll would say it again: told once, with what to do about it.
+    if (dynamic_cast<const OmniRigNotConnected *>(&failure)) {
+        if (!std::exchange(m_toldNotInstalled, true))
+            showError(NotInstalled);
+        return;
+    }
+    showError(failure.what());
 }
 
 void PanelCore::showError(const std::string &message)
@@ -66,6 +84,9 @@ void PanelCore::FormCreate(const std::vector<std::string> &arguments, const std:
         OmniRigRigTypeChange(1);
         OmniRigStatusChange(1);
         OmniRigParamsChange(1, OmniRig::PM_ALL);
+        // A server raises a rig's status when it changes, never at connection: an idle Rig2 that is on line
+        // already would otherwise stay dark.
+        showOnLine(Control::Rig2LED, *m_omniRigClient->Rig2());
     });
     if (!m_startupEnded)
         checkTray();

@@ -129,6 +129,7 @@ private:
     void OnParamsChange(int rigNumber, std::int32_t params) override;
     void OnCustomReply(int rigNumber, const std::string &command, const std::string &reply) override;
 
+    void showFailure(const std::exception &failure);
     void showError(const std::string &message);
     void applyStored(const PanelSettings::Stored &stored);
     void fillAboutDialog();
@@ -143,6 +144,7 @@ private:
 
     IRigX *rigFor(int rigNumber);
     void colourLed(Control led, IRigX &rig, std::int32_t readable);
+    void showOnLine(Control led, IRigX &rig);
     void followSelected();
     IRigX *leadingRig();
 
@@ -164,6 +166,7 @@ private:
     bool m_holdingSaves = false; // start-up applies the file's settings, then saves once
     IRigX *m_currentRig = nullptr;
     bool m_marked = false;
+    bool m_toldNotInstalled = false;
     bool m_startupEnded = false;
     // Last, so that it goes first: it unsubscribes from the server before the rest of the panel goes.
     std::unique_ptr<TOmniRigX> m_omniRigClient;

@@ -83,7 +83,7 @@ void PanelCore::OmniRigStatusChange(int RigNumber)
 void PanelCore::OmniRigParamsChange(int RigNumber, int Params)
 {
     m_currentRig = rigFor(RigNumber);
-    m_face.setLedOn(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, m_currentRig->Status() == OmniRig::ST_ONLINE);
+    showOnLine(RigNumber == 1 ? Control::Rig1LED : Control::Rig2LED, *m_currentRig);
     // Fast tracking moves the follower as soon as the leader is heard to move, rather than at the next poll.
     // Only the leader's own changes count: the follower's, which our writes cause, never write, so the two
     // rigs cannot chase each other. Writes that come faster than the follower's radio takes them are
@@ -91,6 +91,11 @@ void PanelCore::OmniRigParamsChange(int RigNumber, int Params)
     constexpr std::int32_t Tuning = OmniRig::PM_FREQ | OmniRig::PM_FREQA | OmniRig::PM_FREQB | OmniRig::PM_MODES;
     if (m_fastTrack == true && (Params & Tuning) != 0 && m_currentRig == leadingRig())
         followSelected();
+}
+
+void PanelCore::showOnLine(Control led, IRigX &rig)
+{
+    m_face.setLedOn(led, rig.Status() == OmniRig::ST_ONLINE);
 }
 
 void PanelCore::OmniRigCustomReply(int)

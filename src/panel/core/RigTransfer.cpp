@@ -12,11 +12,39 @@ bool online(IRigX &rig)
     return rig.Status() == OmniRig::ST_ONLINE;
 }
 
-// A rig that has not read its radio's frequency answers 0 Hz: copied, that would tune the other radio to
-// the offset alone.
-bool frequencyKnown(IRigX &rig)
+// Where a rig shows its frequency: Freq, or VFO A on a radio that reports only that; none when it reports
+// neither.
+std::optional<OmniRig::RigParamX> frequencyShown(IRigX &rig)
 {
-    return rig.IsParamReadable(OmniRig::PM_FREQ);
+    if (rig.IsParamReadable(OmniRig::PM_FREQ))
+        return OmniRig::PM_FREQ;
+    if (rig.IsParamReadable(OmniRig::PM_FREQA))
+        return OmniRig::PM_FREQA;
+    return std::nullopt;
+}
+
+std::int64_t read(IRigX &rig, OmniRig::RigParamX where)
+{
+    return where == OmniRig::PM_FREQA ? rig.FreqA() : rig.Freq();
+}
+
+// The frequency to copy from a rig that shows it there; nothing while it reads 0 Hz, which a copy would turn
+// into the offset alone.
+std::optional<std::int64_t> source(IRigX &rig, OmniRig::RigParamX where)
+{
+    const std::int64_t hertz = read(rig, where);
+    if (hertz == 0)
+        return std::nullopt;
+    return hertz;
+}
+
+// Tunes through Freq, or through VFO A on a radio that takes only that.
+void tune(IRigX &rig, std::int64_t hertz)
+{
+    if (!rig.IsParamWriteable(OmniRig::PM_FREQ) && rig.IsParamWriteable(OmniRig::PM_FREQA))
+        rig.SetFreqA(hertz);
+    else
+        rig.SetFreq(hertz);
 }
 
 } // namespace
@@ -46,12 +74,14 @@ void copyAToB(IOmniRigX &server, int offset)
         return;
     if (isNone(rig1) || isNone(rig2))
         return;
-    if (!frequencyKnown(rig1))
+    const std::optional<OmniRig::RigParamX> from = frequencyShown(rig1);
+    if (!from)
         return;
-    const std::optional<std::int64_t> freq = shifted(rig1.Freq(), offset);
+    const std::optional<std::int64_t> hertz = source(rig1, *from);
+    const std::optional<std::int64_t> freq = hertz ? shifted(*hertz, offset) : std::nullopt;
     if (!freq)
         return;
-    rig2.SetFreq(*freq);
+    tune(rig2, *freq);
     rig2.SetMode(rig1.Mode());
 }
 
@@ -63,12 +93,14 @@ void copyBToA(IOmniRigX &server, int offset)
         return;
     if (!online(rig1) || !online(rig2))
         return;
-    if (!frequencyKnown(rig2))
+    const std::optional<OmniRig::RigParamX> from = frequencyShown(rig2);
+    if (!from)
         return;
-    const std::optional<std::int64_t> freq = shifted(rig2.Freq(), -std::int64_t(offset));
+    const std::optional<std::int64_t> hertz = source(rig2, *from);
+    const std::optional<std::int64_t> freq = hertz ? shifted(*hertz, -std::int64_t(offset)) : std::nullopt;
     if (!freq)
         return;
-    rig1.SetFreq(*freq);
+    tune(rig1, *freq);
     rig1.SetMode(rig2.Mode());
 }
 
@@ -80,19 +112,24 @@ void swap(IOmniRigX &server, int offset)
         return;
     if (!online(rig1) || !online(rig2))
         return;
-    if (!frequencyKnown(rig1) || !frequencyKnown(rig2))
+    const std::optional<OmniRig::RigParamX> from1 = frequencyShown(rig1);
+    const std::optional<OmniRig::RigParamX> from2 = frequencyShown(rig2);
+    if (!from1 || !from2)
         return;
-    const std::int64_t freq2 = rig2.Freq();
+    const std::optional<std::int64_t> freq2 = source(rig2, *from2);
+    if (!freq2)
+        return;
     const std::int32_t mode2 = rig2.Mode();
-    const std::optional<std::int64_t> toRig1 = shifted(freq2, -std::int64_t(offset));
+    const std::optional<std::int64_t> toRig1 = shifted(*freq2, -std::int64_t(offset));
     if (!toRig1)
         return;
-    const std::optional<std::int64_t> toRig2 = shifted(rig1.Freq(), offset);
+    const std::optional<std::int64_t> freq1 = source(rig1, *from1);
+    const std::optional<std::int64_t> toRig2 = freq1 ? shifted(*freq1, offset) : std::nullopt;
     if (!toRig2)
         return;
-    rig2.SetFreq(*toRig2);
+    tune(rig2, *toRig2);
     rig2.SetMode(rig1.Mode());
-    rig1.SetFreq(*toRig1);
+    tune(rig1, *toRig1);
     rig1.SetMode(mode2);
 }
 
@@ -104,21 +141,25 @@ void follow(IOmniRigX &server, IRigX *master, IRigX *follower, int offset)
         return;
     if (!online(*master) || !online(*follower))
         return;
-    if (!frequencyKnown(*master))
+    const std::optional<OmniRig::RigParamX> from = frequencyShown(*master);
+    if (!from)
         return;
     // Rig2 = Rig1 + offset whichever rig leads.
     const std::int64_t delta = master == server.Rig1() ? offset : -std::int64_t(offset);
-    const std::int64_t followerFreq = follower->Freq();
-    const std::optional<std::int64_t> wanted = shifted(master->Freq(), delta);
+    const std::int64_t followerFreq = read(*follower, frequencyShown(*follower).value_or(OmniRig::PM_FREQ));
+    const std::optional<std::int64_t> masterFreq = source(*master, *from);
+    if (!masterFreq)
+        return;
+    const std::optional<std::int64_t> wanted = shifted(*masterFreq, delta);
     if (wanted && followerFreq == *wanted) {
         const std::int32_t followerMode = follower->Mode();
         if (followerMode == master->Mode())
             return;
     }
-    const std::optional<std::int64_t> freq = shifted(master->Freq(), delta);
+    const std::optional<std::int64_t> freq = shifted(read(*master, *from), delta);
     if (!freq)
         return;
-    follower->SetFreq(*freq);
+    tune(*follower, *freq);
     follower->SetMode(master->Mode());
 }
 

@@ -6,8 +6,10 @@
 // The order of checks, reads and writes is part of the behaviour: a failing call (OmniRigError) ends an
 // operation where it happens, and what was written stays written. A frequency a rig cannot take (below
 // 0 Hz, or past what 64 bits hold) is never written, nor one computed from a rig that does not report its
-// frequency as readable (it has not read one: it answers 0 Hz); the operation stops before its first write
-// instead, so that an exchange never stops half done for that reason.
+// frequency as readable, or that reads 0 Hz (a rig on line whose radio has not told its frequency yet); the
+// operation stops before its first write instead, so that an exchange never stops half done for that reason.
+// A rig read and tuned through VFO A only (FreqA readable or writeable where Freq is not) is read and tuned
+// there.
 // Collaborations: the panel's handlers call these with the root interface of its rig-server client.
 // Threads: the rig server's thread (the GUI thread).
 #pragma once

@@ -124,6 +124,16 @@ void RigObject::configure(const RigSettings &settings)
         emit paramsChanged(m_rigNumber, lost);
 }
 
+bool RigObject::IsParamWriteable(std::int32_t param)
+{
+    if (m_state.status == OmniRig::ST_NOTCONFIGURED || m_state.status == OmniRig::ST_DISABLED)
+        return false;
+    std::int32_t writeable = OmniRig::PM_FREQ | OmniRig::PM_MODES;
+    if (m_state.txWritable)
+        writeable |= OmniRig::PM_RX | OmniRig::PM_TX;
+    return param != 0 && (writeable & param) == param;
+}
+
 void RigObject::SetFreq(std::int64_t hertz)
 {
     const quint64 sequence = ++m_writeCounts[RigWorker::Write::Freq];

@@ -64,10 +64,15 @@ public:
     std::string RigType() override { return m_state.rigType; }
     std::int32_t ReadableParams() override { return m_state.readable; }
     bool IsParamReadable(std::int32_t param) override { return param != 0 && (m_state.readable & param) == param; }
+    // A configured radio is told its frequency and mode (the worker drops what the radio cannot take), and is
+    // keyed where it can be; it has no VFO of its own here.
+    bool IsParamWriteable(std::int32_t param) override;
     std::int32_t Status() override { return m_state.status; }
     std::string StatusStr() override { return m_state.statusText; }
     std::int64_t Freq() override { return m_freqWrite ? m_freqWrite->value : m_state.freq; }
     void SetFreq(std::int64_t hertz) override;
+    std::int64_t FreqA() override { return 0; }
+    void SetFreqA(std::int64_t) override {}
     std::int32_t Tx() override { return m_txWrite ? std::int32_t(m_txWrite->value) : m_state.tx; }
     std::int32_t Mode() override { return m_modeWrite ? std::int32_t(m_modeWrite->value) : m_state.mode; }
     void SetMode(std::int32_t mode) override;

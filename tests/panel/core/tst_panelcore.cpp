@@ -5,6 +5,7 @@
 #include "omnirig/TOmniRigX.h"
 #include "panel/core/PanelCore.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -132,6 +133,7 @@ private slots:
     void failuresReachTheFaceFromEntriesOnly();
     void fastTrackingFollowsTheLeadersEvents_data();
     void fastTrackingFollowsTheLeadersEvents();
+    void noServerToBeHadIsSaidOnce();
 };
 
 void TestPanelCore::startupAsAFaceSeesIt()
@@ -156,7 +158,8 @@ void TestPanelCore::startupAsAFaceSeesIt()
     QCOMPARE(face.texts[Control::OmniRig], std::string("[1] On-line"));
     QVERIFY(face.ledOn[Control::Rig1LED]);
     QCOMPARE(face.colours[Control::Rig1LED], PanelCore::ReceiveColour);
-    QVERIFY(!face.ledOn.count(Control::Rig2LED)); // Rig2's LED waits for Rig2's own events
+    QCOMPARE(face.ledOn.count(Control::Rig2LED), std::size_t(1)); // switched from Rig2's status: off
+    QVERIFY(!face.ledOn[Control::Rig2LED]);
     QVERIFY(face.visible[Control::A2B] && face.enabled[Control::B2A]);
     QCOMPARE(face.trayIcon, std::optional<TrayImage>(TrayImage::Main));
     QCOMPARE(face.trayItems.size(), std::size_t(7));
@@ -271,6 +274,24 @@ void TestPanelCore::fastTrackingFollowsTheLeadersEvents()
     leader.mode = OmniRig::PM_CW_U;
     server.raiseParamsChange(eventRig, params);
     QCOMPARE(server.writes(), writes);
+void TestPanelCore::noServerToBeHadIsSaidOnce()
+{
+    Bench bench;
+    bench.factory->creatable = false;
+    bench.start();
+    // Every poll fails as start-up did; the operator hears it once, with what to do, and other failures still.
+    bench.core.timerTicked();
+    bench.core.timerTicked();
+    QCOMPARE(bench.face.boxes.size(), std::size_t(1));
+    QVERIFY(bench.face.boxes.front().text.starts_with("OmniRig is not installed. "));
+    QCOMPARE(bench.face.boxes.front().icon, BoxIcon::Stop);
+    QVERIFY(bench.factory->createCalls >= 3);
+    bench.core.shiftMoved(3000);
+    bench.face.boxes.clear();
+    QFile::setPermissions(QString::fromStdString(bench.ini()), QFile::ReadOwner);
+    bench.core.shiftMoved(2500);
+    QCOMPARE(bench.face.boxes.size(), std::size_t(1));
+    QVERIFY(bench.face.boxes.front().text.starts_with("Unable to write to "));
 }
 
 QTEST_GUILESS_MAIN(TestPanelCore)
