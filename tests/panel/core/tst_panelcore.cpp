@@ -274,6 +274,8 @@ void TestPanelCore::fastTrackingFollowsTheLeadersEvents()
     leader.mode = OmniRig::PM_CW_U;
     server.raiseParamsChange(eventRig, params);
     QCOMPARE(server.writes(), writes);
+}
+
 void TestPanelCore::noServerToBeHadIsSaidOnce()
 {
     Bench bench;
