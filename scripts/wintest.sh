@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows edition with mingw-w64, 32-bit into build-win32/ and 64-bit into build-win/ (velkor.exe
-# and a ZIP each), checks that each velkor.exe needs no DLL but the system's, and runs the tests under Wine, in a
-# private Wine prefix inside build-win/, on an X desktop of their own. OmniRig is a 32-bit server: the 32-bit
-# build's tests run both builds' clients and velkor.exe against a 32-bit stand-in of it. Installs mingw-w64 for
-# both, Wine with its 32-bit half (Debian's i386 architecture), Xvfb and openbox from Debian first.
+# and a ZIP each, and the installer of the 32-bit one), checks that each velkor.exe needs no DLL but the system's,
+# and runs the tests under Wine, in a private Wine prefix inside build-win/, on an X desktop of their own. OmniRig
+# is a 32-bit server: the 32-bit build's tests run both builds' clients and velkor.exe against a 32-bit stand-in of
+# it, and install, start and uninstall the installer. Installs mingw-w64 for both, Wine with its 32-bit half
+# (Debian's i386 architecture), NSIS, Xvfb and openbox from Debian first.
 #   scripts/wintest.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ sudo=""
 # wine32 comes from Debian's i386 architecture; install-packages.sh updates the lists when it is missing.
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 wine64-tools
-          python3 xvfb xauth openbox x11-utils)
+          nsis python3 xvfb xauth openbox x11-utils)
 scripts/install-packages.sh "${packages[@]}"
 
 prefix=$PWD/build-win/wineprefix
@@ -37,6 +38,9 @@ for build in build-win:x86_64 build-win32:i686; do
   fi
   (cd "$dir" && cpack --config CPackConfig.cmake >/dev/null && ls -l velkor-*.zip)
 done
+# The installer, beside the 32-bit ZIP: the same velkor.exe, which runs on every Windows and matches OmniRig.
+cmake --build build-win32 --target installer
+ls -l build-win32/velkor-*-setup.exe
 
 # ctest makes the prefix (wineboot, about 15 s the first time), registers the stand-in servers, runs the
 # tests and waits for every Wine process to end; each Wine step runs under timeout.

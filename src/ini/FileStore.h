@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace FileStore {
 
@@ -33,5 +34,8 @@ std::optional<std::string> resolveLinks(const std::string &path);
 // the same read-only check. False when the bytes did not reach the disk, or the file is read-only (no write
 // permission, or no write bit at all, which holds for root too); then nothing has changed.
 bool replace(const std::string &path, const std::string &bytes);
+
+// The line end of a text file made on this platform: CRLF on Windows, LF elsewhere.
+std::string_view newLineEnd();
 
 } // namespace FileStore

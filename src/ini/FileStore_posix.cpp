@@ -263,4 +263,9 @@ bool replace(const std::string &path, const std::string &bytes)
     return true;
 }
 
+std::string_view newLineEnd()
+{
+    return "\n";
+}
+
 } // namespace FileStore

@@ -206,4 +206,10 @@ bool replace(const std::string &path, const std::string &bytes)
     return true;
 }
 
+std::string_view newLineEnd()
+{
+    // What the system's own profile functions write.
+    return "\r\n";
+}
+
 } // namespace FileStore

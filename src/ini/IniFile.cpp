@@ -51,7 +51,7 @@ void IniFile::writeStrings(std::string_view section,
     if (found == FileStore::ReadOutcome::Missing && *target != m_path)
         throw IniWriteError(m_path);
     for (const auto &[key, value] : keysAndValues)
-        text = IniText::withValue(text, section, key, value);
+        text = IniText::withValue(text, section, key, value, FileStore::newLineEnd());
     if (!FileStore::replace(*target, text))
         throw IniWriteError(m_path);
 }

@@ -2,10 +2,11 @@
 //
 // Responsibilities: section and key names match without regard to case; of duplicate keys the first wins
 // and is the one a write updates; a write keeps every other byte of the file (comments, unknown keys and
-// sections, CRLF line ends, a UTF-8 byte-order mark); the file is created on the first write; each write
-// reaches the disk before it returns and replaces the file atomically (temporary file in the same folder,
-// flushed, renamed over the old one), so a crash leaves either the old file or the new one. A write through
-// a symbolic link replaces the link's target and keeps the file's permission bits; a link whose target does
+// sections, its line ends, a UTF-8 byte-order mark); the file is created on the first write, with the
+// platform's line ends (CRLF on Windows, LF elsewhere), as is a line added to a file that has none yet; each
+// write reaches the disk before it returns and replaces the file atomically (temporary file in the same
+// folder, flushed, renamed over the old one), so a crash leaves either the old file or the new one. A write
+// through a symbolic link replaces the link's target and keeps the file's permission bits; a link whose target does
 // not exist is refused rather than followed to create a file. The replacement is a new file: hard links to
 // the old one keep the old content.
 // Names, values and the path are UTF-8 (the path in the file system's own encoding on POSIX).

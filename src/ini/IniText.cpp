@@ -107,11 +107,13 @@ Location locate(std::string_view text, const Name &section, const Name &key)
     return location;
 }
 
-// New lines follow the file's own line ends, judged by its first one.
-std::string_view lineEndOf(std::string_view text)
+// New lines follow the file's own line ends, judged by its first one; a text without one takes the given one.
+std::string_view lineEndOf(std::string_view text, std::string_view newLineEnd)
 {
     const std::size_t newline = text.find('\n');
-    return newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+    if (newline == std::string_view::npos)
+        return newLineEnd;
+    return newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
 }
 
 bool hasLineBreak(std::string_view text)
@@ -155,7 +157,8 @@ bool canStore(std::string_view section, std::string_view key, std::string_view v
     return keyName.front() != ';' && keyName.front() != '[';
 }
 
-std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value,
+                      std::string_view newLineEnd)
 {
     const Name sectionName(section);
     const Name keyName(key);
@@ -164,7 +167,7 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     if (location.keyFound)
         return result.replace(location.value.begin, location.value.end - location.value.begin, value);
 
-    const std::string_view lineEnd = lineEndOf(text);
+    const std::string_view lineEnd = lineEndOf(text, newLineEnd);
     std::string keyLine = std::string(keyName.text()) + '=' + std::string(value) + std::string(lineEnd);
     const std::size_t bodyStart = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     const bool lastLineOpen = text.size() > bodyStart && !text.ends_with('\n');

@@ -22,8 +22,10 @@ std::optional<std::string> find(std::string_view text, std::string_view section,
 // a section name holding ']', a key holding '=' or starting with ';' or '['.
 bool canStore(std::string_view section, std::string_view key, std::string_view value);
 
-// text with key in section set to value; the names and value must pass canStore.
-std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
+// text with key in section set to value; the names and value must pass canStore. Lines it adds end as the
+// text's first line does, or with newLineEnd when the text has no line end yet (a new file).
+std::string withValue(std::string_view text, std::string_view section, std::string_view key, std::string_view value,
+                      std::string_view newLineEnd);
 
 // Whether two names are the same without regard to case: ASCII, Latin-1, Latin Extended-A, Greek and
 // Cyrillic letters fold to lower case; other characters and bytes that are not UTF-8 compare as they are.

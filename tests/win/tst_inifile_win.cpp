@@ -137,7 +137,7 @@ WINE_TEST(writesKeepEveryOtherByte)
     const std::string path = folder.file_("VELKOR.INI");
     IniFile ini(path);
     ini.writeStrings("VE2Z", {{"OFFSET", "350"}, {"SHIFT", "YES"}, {"TRACK", "1"}});
-    CHECK_EQ(readBytes(path), std::string("[VE2Z]\nOFFSET=350\nSHIFT=YES\nTRACK=1\n"));
+    CHECK_EQ(readBytes(path), std::string("[VE2Z]\r\nOFFSET=350\r\nSHIFT=YES\r\nTRACK=1\r\n"));
 
     writeBytes(path, "\xEF\xBB\xBF; mine\r\n[ve2z]\r\nOffset = 1\r\n[Other]\r\nA=\xC3\xA9\r\n");
     ini.writeString("VE2Z", "OFFSET", "-2000");

@@ -18,6 +18,7 @@
 #include "panel/win32/WinText.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <filesystem>
@@ -751,4 +752,125 @@ WINE_TEST(theTrayMenuAndTheConfirmedExit)
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     CHECK(program.ended());
     CHECK(!std::filesystem::exists(std::filesystem::path(program.ini())));
+}
+
+namespace {
+
+// A notification area of the test's own, which the programs find in place of Wine's: the newest window of the
+// shell's class. Like the Windows shell, it keeps an icon until its program removes it (Wine's also removes the
+// icons of a window that has gone, which would hide an icon left behind). It answers while the test waits.
+class TrayHost {
+public:
+    TrayHost()
+    {
+        icons().clear();
+        const WNDCLASSW tray{0, &answer, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Shell_TrayWnd"};
+        RegisterClassW(&tray);
+        m_window = CreateWindowExW(WS_EX_TOPMOST, tray.lpszClassName, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   nullptr, nullptr);
+    }
+    ~TrayHost() { DestroyWindow(m_window); }
+    // The windows whose icons it shows.
+    static std::vector<HWND> &icons()
+    {
+        static std::vector<HWND> shown;
+        return shown;
+    }
+
+private:
+    static LRESULT CALLBACK answer(HWND window, UINT message, WPARAM owner, LPARAM data)
+    {
+        if (message != WM_COPYDATA)
+            return DefWindowProcW(window, message, owner, data);
+        // Wine's shell sends the call (NIM_ADD, NIM_DELETE, ...) as the data's number, with the icon's window.
+        const ULONG_PTR call = reinterpret_cast<const COPYDATASTRUCT *>(data)->dwData;
+        if (call == NIM_ADD)
+            icons().push_back(HWND(owner));
+        else if (call == NIM_DELETE)
+            std::erase(icons(), HWND(owner));
+        return TRUE;
+    }
+    HWND m_window;
+};
+
+// Holds the panel's thread while the 5-second tick (the poll timer's message) and then key are queued, so that
+// the tick, which handles the messages waiting, finds the key.
+void keyDuringTheTick(const Program &program, HWND to, WPARAM key)
+{
+    const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(program.panel(), nullptr));
+    SuspendThread(thread);
+    PostMessageW(program.panel(), WM_TIMER, 1, 0);
+    program.key(to, key);
+    ResumeThread(thread);
+    CloseHandle(thread);
+}
+
+} // namespace
+
+WINE_TEST(theTrayIconGoesWithTheProgramWhicheverWayItEnds)
+{
+    StandIn standIn;
+    const TrayHost tray;
+    const struct {
+        const char *way;
+        void (*leave)(const Program &);
+    } ways[] = {{"Quit", [](const Program &p) { p.systemCommand(SC_CLOSE); }},
+                {"the close box", [](const Program &p) { PostMessageW(p.panel(), WM_CLOSE, 0, 0); }},
+                {"Alt+F4", [](const Program &p) { PostMessageW(p.panel(), WM_SYSKEYDOWN, VK_F4, 0x20000001); }},
+                {"Exit",
+                 [](const Program &p) {
+                     p.chooseTrayItem(6);
+                     PostMessageW(p.waitForBox("Warning!"), WM_COMMAND, IDOK, 0);
+                 }},
+                {"a second copy, refused", [](const Program &p) {
+                     const PROCESS_INFORMATION second = p.start(L"velkor.exe");
+                     HWND box = nullptr;
+                     CHECK(waitFor([&] {
+                         return (box = shownWindow(second.dwProcessId, L"#32770")) && TrayHost::icons().size() == 2;
+                     }));
+                     PostMessageW(box, WM_COMMAND, IDOK, 0);
+                     CHECK(waitFor([&] { return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0; }));
+                     CloseHandle(second.hProcess);
+                     CloseHandle(second.hThread);
+                     CHECK(TrayHost::icons() == std::vector<HWND>{p.panel()});
+                     p.systemCommand(SC_CLOSE);
+                 }}};
+    for (const auto &way : ways) {
+        const WineTest::Row row(way.way);
+        Program program(Settings350);
+        CHECK(waitFor([&] { return TrayHost::icons() == std::vector<HWND>{program.panel()}; }));
+        way.leave(program);
+        CHECK(program.ended());
+        CHECK(TrayHost::icons().empty());
+    }
+}
+
+WINE_TEST(aBoxTakesItsKeysAlsoWhileTheTickRuns)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    const struct {
+        const char *box;
+        WPARAM inTheTick;
+        WPARAM after;
+    } rows[] = {{"Velkor Using OmniRig", VK_RETURN, 0}, // OK
+                {"Warning!", VK_ESCAPE, 0},             // Cancel
+                {"Warning!", VK_TAB, VK_RETURN}};       // on to Cancel, which Enter presses
+    for (const auto &row : rows) {
+        const WineTest::Row name(row.box + std::string(" ") + std::to_string(row.inTheTick));
+        if (row.box == std::string("Warning!"))
+            program.chooseTrayItem(6);
+        else
+            program.systemCommand(Panel::PanelCore::AboutCommand);
+        const HWND box = program.waitForBox(row.box);
+        CHECK(box != nullptr);
+        keyDuringTheTick(program, box, row.inTheTick);
+        if (row.after)
+            program.key(box, row.after);
+        CHECK(waitFor([&] { return !IsWindowVisible(box); }));
+        // Closed, and the program runs on: it still answers a click.
+        const bool rit = program.checked(Control::RIT);
+        program.click(Control::RIT);
+        CHECK(waitFor([&] { return program.checked(Control::RIT) != rit; }));
+    }
 }

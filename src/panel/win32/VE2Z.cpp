@@ -219,8 +219,10 @@ public:
                 PostQuitMessage(int(message.wParam));
                 return;
             }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+            if (!p.dialogKey(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
         }
     }
 
@@ -329,7 +331,8 @@ void TSO2VPanel::createControls()
     m_controls[static_cast<int>(Control::Rig2LED)] = m_rig2Led->handle();
     m_rig1Led->loaded();
     m_rig2Led->loaded();
-    const DWORD label = SS_LEFT | SS_NOPREFIX;
+    // A text longer than its label is cut at the label's end, never wrapped onto a line below that no one sees.
+    const DWORD label = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
     make(Control::Rig1, L"STATIC", label, {20, 50, 89, 14}, L"Rig1", m_labelFont);
     make(Control::Rig2, L"STATIC", label, {132, 49, 73, 17}, L"Rig2", m_labelFont);
     make(Control::OmniRig, L"STATIC", label, {6, 64, 187, 14}, L"OmniRig status", m_labelFont);
@@ -404,13 +407,23 @@ bool TSO2VPanel::tabbed(const MSG &message)
     return true;
 }
 
+bool TSO2VPanel::dialogKey(MSG &message)
+{
+    if (tabbed(message))
+        return true;
+    // The window the message is for: the panel, or a box open over it (the About box, a message box), whose
+    // messages the 5-second tick may handle in place of the box's own loop.
+    const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (!root || (root != m_hwnd && GetClassLongPtrW(root, GCW_ATOM) != ULONG_PTR(WC_DIALOG)))
+        return false;
+    return IsDialogMessageW(root, &message);
+}
+
 int TSO2VPanel::run()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (tabbed(message))
-            continue;
-        if (IsWindow(m_hwnd) && IsDialogMessageW(m_hwnd, &message))
+        if (dialogKey(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -476,6 +489,10 @@ LRESULT TSO2VPanel::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DESTROY:
         KillTimer(m_hwnd, PollTimerId);
+        // However the program ends: the shell keeps an icon whose window has gone until a mouse passes over it.
+        if (m_trayAdded)
+            notifyTray(NIM_DELETE);
+        m_trayAdded = false;
         if (m_core)
             m_core->windowClosing();
         PostQuitMessage(0);

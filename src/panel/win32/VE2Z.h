@@ -78,6 +78,9 @@ private:
     LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     // Tab and Shift+Tab through the tab order; true when message was one of them.
     bool tabbed(const MSG &message);
+    // A dialog's keys (Tab, Enter, Escape, arrows) for the panel or a box over it, handled as that window's
+    // own loop handles them; true when message has been handled.
+    bool dialogKey(MSG &message);
     void createControls();
     void command(int id, int code, HWND control);
     void drawSpeedButton(const DRAWITEMSTRUCT &item);
