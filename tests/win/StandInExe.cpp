@@ -22,6 +22,27 @@ constexpr const wchar_t *ProgId = L"OmniRig.OmniRigX";
 
 DWORD g_classCookie = 0;
 std::atomic<long> g_objects{0};
+// With its last object gone the process lingers a moment, so that a client that comes straight after is served
+// here rather than by a process that is ending (Wine keeps handing a class object out until it is revoked);
+// then it withdraws its class object, and ends once activations already on their way have been answered.
+constexpr UINT LingerMs = 3000;
+constexpr UINT LastCallsMs = 500;
+UINT_PTR g_linger = 0;
+bool g_withdrawn = false;
+
+void CALLBACK endIfIdle(HWND, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(nullptr, std::exchange(g_linger, 0));
+    if (g_objects != 0)
+        return;
+    if (!g_withdrawn) {
+        g_withdrawn = true;
+        standInWithdraw();
+        g_linger = SetTimer(nullptr, 0, LastCallsMs, endIfIdle);
+        return;
+    }
+    PostQuitMessage(0);
+}
 
 bool isSwitch(const char *argument, const char *name)
 {
@@ -71,7 +92,7 @@ int serve()
         result = CoResumeClassObjects();
     if (FAILED(result))
         return 1;
-    // Ends when the last object has gone (standInUnlock).
+    // Ends a moment after the last object has gone (standInUnlock).
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -102,14 +123,15 @@ void standInLock()
 {
     ++g_objects;
     CoAddRefServerProcess();
+    if (g_linger)
+        KillTimer(nullptr, std::exchange(g_linger, 0));
 }
 
 void standInUnlock()
 {
     --g_objects;
-    // At zero COM stops handing out this process's class object, so a new activation starts a new process.
-    if (CoReleaseServerProcess() == 0)
-        PostQuitMessage(0);
+    if (CoReleaseServerProcess() == 0 && !g_linger)
+        g_linger = SetTimer(nullptr, 0, g_withdrawn ? LastCallsMs : LingerMs, endIfIdle);
 }
 
 long standInObjects()
