@@ -9,6 +9,7 @@
 #include "StandInFactory.h"
 #include "StandInModule.h"
 #include "StandInRegistry.h"
+#include "StandInState.h"
 #include "omnirig/win/ComPtr.h"
 
 #include <atomic>
@@ -85,6 +86,9 @@ int unregisterServer()
 
 int serve()
 {
+    // Started by COM, it may be handed its first client's folder: it keeps none of its clients' folders busy.
+    const std::wstring path = modulePath(nullptr);
+    SetCurrentDirectoryW(path.substr(0, path.find_last_of(L"\\/") + 1).c_str());
     const ComPtr<StandInFactory> factory = ComPtr<StandInFactory>::adopt(new StandInFactory);
     HRESULT result = CoRegisterClassObject(OmniRigClass, factory.get(), CLSCTX_LOCAL_SERVER,
                                            REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &g_classCookie);
@@ -129,7 +133,9 @@ void standInLock()
 
 void standInUnlock()
 {
-    --g_objects;
+    // With its last object gone the stand-in starts afresh, as a new process of OmniRig would.
+    if (--g_objects == 0)
+        StandInState::instance().reset();
     if (CoReleaseServerProcess() == 0 && !g_linger)
         g_linger = SetTimer(nullptr, 0, g_withdrawn ? LastCallsMs : LingerMs, endIfIdle);
 }
