@@ -618,6 +618,15 @@ void TestRigServerWindow::sharingShowsTheProgramsConnected()
 
     const QString where = QStringLiteral("On 127.0.0.1:%1, ").arg(port);
     QTRY_COMPARE(shared->text(), where + QStringLiteral("no program connected"));
+    // The line says what the rig is set to; the listener starts on a thread of its own, which may come later.
+    QVERIFY(QTest::qWaitFor(
+        [port] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, port);
+            return probe.waitForConnected(1000);
+        },
+        10000));
+    QTRY_COMPARE(shared->text(), where + QStringLiteral("no program connected"));
     QTcpSocket first, second;
     first.connectToHost(QHostAddress::LocalHost, port);
     second.connectToHost(QHostAddress::LocalHost, port);
