@@ -4,8 +4,8 @@
 // The first four bytes set up the rig as the share sees it (status, what it reports, its transmit state,
 // whether it can be keyed); the rest is the program's bytes, cut into lines as the connection cuts them.
 #include "omnirig/OmniRig_TLB.h"
-#include "rigserver/share/RigctldCommand.h"
-#include "rigserver/share/RigctldResponder.h"
+#include "rigserver/rigctld/RigctldCommand.h"
+#include "rigserver/rigctld/RigctldResponder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -6,11 +6,11 @@
 //    the radio, polls it and writes to it (bits 0 and 1 ask for a frequency and a mode write once it is on
 //    line), and every RigState it publishes is checked.
 #include "rigserver/backends/HamlibBackendFactory.h"
-#include "rigserver/backends/RigModes.h"
-#include "rigserver/backends/RigctldConnection.h"
-#include "rigserver/backends/RigctldProtocol.h"
 #include "rigserver/core/RigSettings.h"
 #include "rigserver/core/RigWorker.h"
+#include "rigserver/rigctld/RigModes.h"
+#include "rigserver/rigctld/RigctldAddress.h"
+#include "rigserver/rigctld/RigctldProtocol.h"
 
 #include <QCoreApplication>
 
@@ -63,7 +63,7 @@ void readerAlone(std::string_view bytes, unsigned char choice)
         }
     }
     std::string host, port;
-    RigctldConnection::splitHostPort(std::string(bytes.substr(0, 300)), host, port);
+    RigctldAddress::splitHostPort(std::string(bytes.substr(0, 300)), host, port);
 }
 
 // The long name rigctld echoes for one of the commands the back end sends.

@@ -13,12 +13,15 @@ flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -fno-
   -Isrc -I"$out/obj" $(pkg-config --cflags Qt6Core hamlib))
 "$(pkg-config --variable=libexecdir Qt6Core)/moc" src/rigserver/core/RigWorker.h -o "$out/obj/moc_RigWorker.cpp"
 sources=(fuzz/rigctld_peer_fuzz.cpp "$out/obj/moc_RigWorker.cpp" src/omnirig/OmniRig_TLB.cpp)
-for name in RigWorker RigState RigSettings RigServerLog; do
+for name in RigWorker RigLink RigKeyer RigReadPolicy RigWriteQueue RigState RigSettings RigServerLog; do
   sources+=("src/rigserver/core/$name.cpp")
 done
-for name in RigctldBackend RigctldConnection RigctldProtocol RigModes HamlibErrors HamlibBackend HamlibRig HamlibModels \
-  HamlibBackendFactory CallInterrupter; do
+for name in RigctldBackend RigctldConnection HamlibErrors HamlibBackend HamlibRig HamlibModels HamlibBackendFactory \
+  CallInterrupter; do
   sources+=("src/rigserver/backends/$name.cpp")
+done
+for name in RigctldAddress RigctldProtocol RigModes; do
+  sources+=("src/rigserver/rigctld/$name.cpp")
 done
 objects=()
 for source in "${sources[@]}"; do
@@ -33,9 +36,9 @@ clang++ -fsanitize=fuzzer,address,undefined "${objects[@]}" $(pkg-config --libs 
 
 # The serving side of a shared rig: what a connected program sends. Standard library only.
 client_objects=()
-for source in fuzz/rigctld_client_fuzz.cpp src/rigserver/share/RigctldCommand.cpp \
-  src/rigserver/share/RigctldResponder.cpp src/rigserver/backends/RigctldProtocol.cpp \
-  src/rigserver/backends/RigModes.cpp; do
+for source in fuzz/rigctld_client_fuzz.cpp src/rigserver/rigctld/RigctldCommand.cpp \
+  src/rigserver/rigctld/RigctldResponder.cpp src/rigserver/rigctld/RigctldProtocol.cpp \
+  src/rigserver/rigctld/RigModes.cpp; do
   object="$out/obj/client_$(basename "${source%.cpp}").o"
   client_objects+=("$object")
   clang++ "${flags[@]}" -c "$source" -o "$object"

@@ -54,8 +54,8 @@ int main(int argc, char *argv[])
     const int narrowest = std::min(labels[0].width, labels[1].width);
 
     std::vector<std::pair<int, QString>> tooWide;
-    const std::vector<HamlibModel> &models = HamlibModels::models();
-    for (const HamlibModel &model : models) {
+    const std::vector<RigModel> &models = HamlibModels::models();
+    for (const RigModel &model : models) {
         const QString before =
             QString::fromStdString(model.manufacturer + (model.name.empty() ? "" : " " + model.name));
         const QString after = QString::fromStdString(HamlibModels::shortName(model.model));

@@ -9,6 +9,7 @@
 // to the old file keep the old content; a replace that would change nothing does not happen at all.
 // Paths are in the file system's own encoding (UTF-8 on Windows).
 // Collaborations: IniFile. FileStore_posix.cpp and FileStore_win.cpp implement it; the build picks one.
+// FileStore.cpp holds what both share.
 // Threads: any; no state.
 #pragma once
 
@@ -24,6 +25,9 @@ enum class ReadOutcome { Read, Missing, Failed };
 // Failed (a directory, a device, no permission, a read error, a file over 256 MiB) means the content
 // could not be had.
 ReadOutcome read(const std::string &path, std::string &bytes);
+
+// Whether the file at path holds exactly bytes.
+bool holds(const std::string &path, const std::string &bytes);
 
 // The file that path finally names after following symbolic links (it may not exist yet), or nothing
 // when the links loop.

@@ -1,5 +1,6 @@
 #include "ini/FileStore.h"
 
+#include "ini/Descriptor.h"
 #include "ini/TemporaryName.h"
 
 #include <cerrno>
@@ -16,31 +17,6 @@ namespace {
 constexpr int kMaxLinkHops = 40; // the kernel's own limit (ELOOP)
 // A path pointed by mistake at a disk image or a log must not make every read allocate gigabytes.
 constexpr std::size_t kMaxFileSize = std::size_t(256) * 1024 * 1024;
-
-// Closes a descriptor on every way out of a scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    bool isValid() const { return m_fd >= 0; }
-    // close() can report a write error of its own (NFS), so a replace must see its result.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // Everything up to and including the last '/', or nothing.
 std::string folderPrefix(const std::string &path)
@@ -161,13 +137,6 @@ void syncFolder(const std::string &folder)
     Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.isValid())
         ::fsync(fd.get());
-}
-
-// Whether the file at path holds exactly bytes.
-bool holds(const std::string &path, const std::string &bytes)
-{
-    std::string current;
-    return read(path, current) == ReadOutcome::Read && current == bytes;
 }
 
 } // namespace

@@ -123,13 +123,6 @@ void removeStaleTemporaries(const std::wstring &path)
     ::FindClose(search);
 }
 
-// Whether the file at path holds exactly bytes.
-bool holds(const std::string &path, const std::string &bytes)
-{
-    std::string current;
-    return read(path, current) == ReadOutcome::Read && current == bytes;
-}
-
 } // namespace
 
 ReadOutcome read(const std::string &path, std::string &bytes)

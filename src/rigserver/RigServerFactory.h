@@ -1,8 +1,9 @@
 // RigServerFactory: how a client finds the rig server. One server runs per process; every client that
 // connects while it runs gets that one, and the last client to let go shuts it down.
 // Collaborations: puts the layers together: a RigServer (core) on the program's back ends
-// (HamlibBackendFactory) with its settings window (RigServerWindow), which the server makes on first use,
-// and a share per rig (RigShareServer) for the programs that use the radios through the rigctld protocol.
+// (HamlibBackendFactory) with its settings window (RigServerWindow), which the server makes on first use and
+// which offers the back ends' model catalogue (HamlibModelCatalogue), and a share per rig (RigShareServer) for
+// the programs that use the radios through the rigctld protocol.
 // Threads: GUI thread.
 #pragma once
 

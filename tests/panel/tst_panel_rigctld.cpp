@@ -235,7 +235,7 @@ void TestPanelRigctld::settingsWindowSwitchesRig2ToRigctld()
     panel.trayMenu()->actions().at(3)->trigger();
     auto *server = dynamic_cast<RigServer *>(panel.core().omniRigClient()->DefaultInterface());
     QVERIFY(server);
-    auto *window = qobject_cast<QWidget *>(server->settingsWindow()->object());
+    auto *window = dynamic_cast<QWidget *>(server->settingsWindow());
     QVERIFY(window->isVisible());
     QVERIFY(!m_fixture->button("A2B")->isVisible());
     QWidget *rig2 = window->findChild<QWidget *>(QStringLiteral("Rig2"));

@@ -1,6 +1,6 @@
-// Framing and values of rigctld's extended replies, and the host:port rule of the connection.
-#include "rigserver/backends/RigctldConnection.h"
-#include "rigserver/backends/RigctldProtocol.h"
+// Framing and values of rigctld's extended replies, and the host:port rule of a rigctld address.
+#include "rigserver/rigctld/RigctldAddress.h"
+#include "rigserver/rigctld/RigctldProtocol.h"
 
 #include <QTest>
 
@@ -167,7 +167,7 @@ void TestRigctldProtocol::hostPort()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     std::string hostName, portName;
-    QCOMPARE(RigctldConnection::splitHostPort(text.toStdString(), hostName, portName), valid);
+    QCOMPARE(RigctldAddress::splitHostPort(text.toStdString(), hostName, portName), valid);
     if (valid) {
         QFETCH(QString, host);
         QFETCH(QString, port);

@@ -3,9 +3,11 @@
 // A radio keyed through the server is unkeyed when whoever keyed it goes.
 #include "EventLog.h"
 #include "RigctldProcess.h"
+#include "ini/IniFile.h"
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigObject.h"
 #include "rigserver/core/RigServer.h"
+#include "rigserver/core/RigServerSettings.h"
 #include "rigserver/share/RigShareServer.h"
 
 #include <QProcess>
@@ -100,6 +102,8 @@ private slots:
     void defaultServerRunsTwoDummyRigs();
     void pollingWaitsForFirstClient();
     void reconfigureKeepsTheRigObject();
+    void appliedSettingsAreSavedFirst_data();
+    void appliedSettingsAreSavedFirst();
     void statusWithoutRadio_data();
     void statusWithoutRadio();
     void firstClientHearsStartState_data();
@@ -350,6 +354,40 @@ void TestRigServer::reconfigureKeepsTheRigObject()
     log.events.clear();
     server.reconfigure(2, overRigctld(rigctld));
     QCOMPARE(log.events, QStringList());
+}
+
+void TestRigServer::appliedSettingsAreSavedFirst_data()
+{
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("saved, then taken by the rig") << true;
+    QTest::newRow("not saved: the rig keeps its own") << false;
+}
+
+void TestRigServer::appliedSettingsAreSavedFirst()
+{
+    QFETCH(bool, writable);
+    QTemporaryDir dir;
+    // A file where the settings' folder would be stops every write.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString path =
+        dir.filePath(writable ? QStringLiteral("velkor/rigserver.ini") : QStringLiteral("blocker/rigserver.ini"));
+    RigServer server(path, backends());
+    const RigSettings before = server.rig(2)->settings();
+    const RigSettings wanted = dummyInProcess();
+    QVERIFY(wanted != before);
+
+    bool refused = false;
+    try {
+        server.applySettings(2, wanted);
+    } catch (const IniWriteError &) {
+        refused = true;
+    }
+    QCOMPARE(refused, !writable);
+    const RigSettings expected = writable ? wanted : before;
+    QCOMPARE(server.rig(2)->settings(), expected);
+    QCOMPARE(RigServerSettings::load(IniFile(QFile::encodeName(path).toStdString()), 2), expected);
 }
 
 void TestRigServer::statusWithoutRadio_data()

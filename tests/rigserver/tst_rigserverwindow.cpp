@@ -5,6 +5,7 @@
 #include "RigctldProcess.h"
 #include "TestSupport.h"
 #include "rigserver/backends/HamlibBackendFactory.h"
+#include "rigserver/backends/HamlibModelCatalogue.h"
 #include "rigserver/core/RigServer.h"
 #include "rigserver/share/RigShareServer.h"
 #include "rigserver/window/ModelPicker.h"
@@ -43,7 +44,10 @@ struct Shack {
     explicit Shack(const QString &path, const QByteArray &fileText = {}, RigShareMaker shares = {})
         : server(
               withFile(path, fileText), std::make_shared<HamlibBackendFactory>(),
-              [](RigServer &owner) { return std::make_unique<RigServerWindow>(&owner); }, std::move(shares))
+              [](RigServer &owner) {
+                  return std::make_unique<RigServerWindow>(&owner, std::make_shared<HamlibModelCatalogue>());
+              },
+              std::move(shares))
     {
         server.Advise(&log);
         window = dynamic_cast<RigServerWindow *>(server.settingsWindow());
@@ -221,7 +225,7 @@ void TestRigServerWindow::arrowKeysStepThroughMatches()
     auto *search = shack.field<QLineEdit>(1, "ModelSearch");
     QTest::keyClicks(search, QStringLiteral("ft-8"));
     const QList<int> matches = shownModels(shack.field<QTreeView>(1, "ModelList")->model());
-    QCOMPARE(ModelPicker::displayName(matches.value(1)).left(10), QStringLiteral("Yaesu FT-8"));
+    QCOMPARE(ModelPicker::displayName(HamlibModelCatalogue(), matches.value(1)).left(10), QStringLiteral("Yaesu FT-8"));
     // The arrows move the mark, not the choice.
     QTest::keyClick(search, Qt::Key_Down);
     QCOMPARE(shack.form(1)->settings().model, RigSettings::DummyModel);
@@ -592,7 +596,7 @@ void TestRigServerWindow::portCheck()
     QFETCH(int, model);
     QFETCH(QString, port);
     QFETCH(int, level);
-    const FieldCheck check = RigSettingsCheck::port(model, port);
+    const FieldCheck check = RigSettingsCheck::port(HamlibModelCatalogue(), model, port);
     QCOMPARE(int(check.level), level);
     QCOMPARE(check.message.isEmpty(), level == FieldCheck::Ok);
 }

@@ -6,9 +6,9 @@
 #include "rigserver/backends/HamlibBackendFactory.h"
 #include "rigserver/core/RigObject.h"
 #include "rigserver/core/RigServer.h"
+#include "rigserver/rigctld/RigctldCommand.h"
+#include "rigserver/rigctld/RigctldResponder.h"
 #include "rigserver/share/RigShareServer.h"
-#include "rigserver/share/RigctldCommand.h"
-#include "rigserver/share/RigctldResponder.h"
 #include "rigserver/share/ShareListener.h"
 
 #include <QElapsedTimer>

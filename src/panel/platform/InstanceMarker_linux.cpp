@@ -5,6 +5,8 @@
 // first, as one in /tmp could be made by anybody to lock the owner out.
 #include "panel/platform/InstanceMarker.h"
 
+#include "ini/Descriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
 #include <vector>
 
 namespace {
@@ -25,27 +26,6 @@ std::string absoluteVariable(const char *name)
     const char *value = std::getenv(name);
     return value && value[0] == '/' ? std::string(value) : std::string();
 }
-
-// A descriptor closed on every way out of a scope unless taken.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    Descriptor(Descriptor &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    Descriptor &operator=(Descriptor &&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    bool isValid() const { return m_fd >= 0; }
-    int take() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 enum class Access { OwnerOnly, Owned };
 

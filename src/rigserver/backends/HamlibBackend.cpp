@@ -2,7 +2,7 @@
 
 #include "rigserver/backends/HamlibErrors.h"
 #include "rigserver/backends/HamlibModels.h"
-#include "rigserver/backends/RigModes.h"
+#include "rigserver/rigctld/RigModes.h"
 
 #include <hamlib/rig.h>
 

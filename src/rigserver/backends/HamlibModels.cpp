@@ -7,30 +7,30 @@
 
 namespace {
 
-HamlibModel::Port portOf(rig_port_t type)
+RigModel::Port portOf(rig_port_t type)
 {
     switch (type) {
     case RIG_PORT_NONE:
-        return HamlibModel::Port::None;
+        return RigModel::Port::None;
     case RIG_PORT_SERIAL:
-        return HamlibModel::Port::Serial;
+        return RigModel::Port::Serial;
     case RIG_PORT_NETWORK:
     case RIG_PORT_UDP_NETWORK:
-        return HamlibModel::Port::Network;
+        return RigModel::Port::Network;
     case RIG_PORT_DEVICE:
     case RIG_PORT_PARALLEL:
-        return HamlibModel::Port::Device;
+        return RigModel::Port::Device;
     case RIG_PORT_USB:
-        return HamlibModel::Port::Usb;
+        return RigModel::Port::Usb;
     default:
-        return HamlibModel::Port::Other;
+        return RigModel::Port::Other;
     }
 }
 
 int collectModel(const rig_caps *caps, rig_ptr_t data)
 {
-    auto &list = *static_cast<std::vector<HamlibModel> *>(data);
-    HamlibModel entry;
+    auto &list = *static_cast<std::vector<RigModel> *>(data);
+    RigModel entry;
     entry.model = static_cast<int>(caps->rig_model);
     entry.manufacturer = caps->mfg_name ? caps->mfg_name : "";
     entry.name = caps->model_name ? caps->model_name : "";
@@ -79,11 +79,11 @@ std::string shortName(int model)
     return caps->mfg_name ? caps->mfg_name : "";
 }
 
-const std::vector<HamlibModel> &models()
+const std::vector<RigModel> &models()
 {
     silenceLibrary();
-    static const std::vector<HamlibModel> list = [] {
-        std::vector<HamlibModel> all;
+    static const std::vector<RigModel> list = [] {
+        std::vector<RigModel> all;
         std::lock_guard lock(libraryMutex());
         rig_load_all_backends();
         rig_list_foreach(collectModel, &all);
@@ -91,14 +91,6 @@ const std::vector<HamlibModel> &models()
         return all;
     }();
     return list;
-}
-
-const HamlibModel *findModel(int model)
-{
-    const auto &list = models();
-    const auto it = std::lower_bound(list.begin(), list.end(), model,
-                                     [](const HamlibModel &entry, int number) { return entry.model < number; });
-    return it != list.end() && it->model == model ? &*it : nullptr;
 }
 
 } // namespace HamlibModels

@@ -1,7 +1,7 @@
 #include "rigserver/backends/RigctldBackend.h"
 
 #include "rigserver/backends/HamlibErrors.h"
-#include "rigserver/backends/RigModes.h"
+#include "rigserver/rigctld/RigModes.h"
 
 #include <string>
 
@@ -35,8 +35,7 @@ RigResult RigctldBackend::open()
     if (result != RigResult::Ok) {
         m_connection.close();
         // A server that cannot describe its radio is not one we can drive.
-        return result == RigResult::NotAvailable || result == RigResult::Rejected ? RigResult::ProtocolError
-                                                                                   : result;
+        return refusedSoftly(result) ? RigResult::ProtocolError : result;
     }
     const auto text = [&](std::string_view key) { return std::string(reply.value(key).value_or("")); };
     const auto can = [&](std::string_view key) { return RigctldValues::parseYes(reply.value(key).value_or("")); };

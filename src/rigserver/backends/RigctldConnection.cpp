@@ -1,6 +1,7 @@
 #include "rigserver/backends/RigctldConnection.h"
 
 #include "rigserver/core/RigServerLog.h"
+#include "rigserver/rigctld/RigctldAddress.h"
 
 #include <cerrno>
 #include <chrono>
@@ -100,42 +101,6 @@ void RigctldConnection::close()
     m_fd = -1;
 }
 
-bool RigctldConnection::splitHostPort(const std::string &hostPort, std::string &host, std::string &port)
-{
-    host = "localhost";
-    port = "4532";
-    if (hostPort.empty())
-        return true;
-    std::string rest;
-    if (hostPort.front() == '[') {
-        const std::size_t close = hostPort.find(']');
-        if (close == std::string::npos || close == 1)
-            return false;
-        host = hostPort.substr(1, close - 1);
-        rest = hostPort.substr(close + 1);
-        if (!rest.empty() && rest.front() != ':')
-            return false;
-    } else {
-        const std::size_t colon = hostPort.rfind(':');
-        if (colon != std::string::npos && hostPort.find(':') != colon)
-            return false; // a bare IPv6 address needs brackets
-        host = hostPort.substr(0, colon);
-        if (colon != std::string::npos)
-            rest = hostPort.substr(colon);
-        if (host.empty())
-            return false;
-    }
-    if (!rest.empty()) {
-        port = rest.substr(1);
-        if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        const long number = std::stol(port);
-        if (number < 1 || number > 65535)
-            return false;
-    }
-    return true;
-}
-
 RigResult RigctldConnection::waitFor(short events, std::int64_t deadlineMs)
 {
     for (;;) {
@@ -216,7 +181,7 @@ RigResult RigctldConnection::connectTo(const std::string &hostPort, int timeoutM
 {
     close();
     std::string host, port;
-    if (!splitHostPort(hostPort, host, port))
+    if (!RigctldAddress::splitHostPort(hostPort, host, port))
         return RigResult::PortError;
     // The lookup and the connection share one deadline.
     const std::int64_t deadline = nowMs() + timeoutMs;

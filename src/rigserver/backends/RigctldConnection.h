@@ -10,8 +10,8 @@
 // thread and shares only its own result with the connection.
 #pragma once
 
-#include "rigserver/backends/RigctldProtocol.h"
 #include "rigserver/core/RigBackend.h"
+#include "rigserver/rigctld/RigctldProtocol.h"
 
 #include <atomic>
 #include <cstdint>
@@ -35,7 +35,7 @@ public:
     RigctldConnection(const RigctldConnection &) = delete;
     RigctldConnection &operator=(const RigctldConnection &) = delete;
 
-    // hostPort is "host:port", "[v6-address]:port", "host" (port 4532) or empty (localhost:4532).
+    // hostPort as RigctldAddress::splitHostPort reads it.
     RigResult connectTo(const std::string &hostPort, int timeoutMs);
     bool isConnected() const { return m_fd >= 0; }
     void close();
@@ -45,9 +45,6 @@ public:
 
     void abort();
     std::uint64_t commandCount() const { return m_commands; }
-
-    // Splits hostPort as connectTo() reads it; false for text that names no host and port.
-    static bool splitHostPort(const std::string &hostPort, std::string &host, std::string &port);
 
 private:
     struct Lookup;

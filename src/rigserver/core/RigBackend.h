@@ -22,6 +22,13 @@ enum class RigResult {
     ProtocolError, // an answer that makes no sense: the link is out of step
 };
 
+// The radio answered and said no (it cannot do this, or would not do it this once): what it held stays as it
+// was, and the link to it is sound. Every other failure is one of the link.
+constexpr bool refusedSoftly(RigResult result)
+{
+    return result == RigResult::NotAvailable || result == RigResult::Rejected;
+}
+
 struct RigCaps {
     std::string rigType; // the radio's short name: "Dummy", "IC-7300" ...
     bool canGetFreq = false;

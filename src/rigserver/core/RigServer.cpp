@@ -3,8 +3,9 @@
 #include "ini/IniFile.h"
 #include "rigserver/core/RigServerSettings.h"
 
-#include <QEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 RigServer::RigServer(QString settingsPath, std::shared_ptr<const RigBackendFactory> backends,
                      SettingsDialogMaker makeDialog, RigShareMaker makeShare)
@@ -101,12 +102,22 @@ void RigServer::reconfigure(int rigNumber, const RigSettings &settings)
         shared->configure(settings);
 }
 
+void RigServer::applySettings(int rigNumber, const RigSettings &settings)
+{
+    // Should the folder not be made, the write says so with the file's name.
+    QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
+    IniFile file(QFile::encodeName(m_settingsPath).toStdString());
+    RigServerSettings::save(file, rigNumber, settings);
+    // Only now: a rig never runs on settings the file does not hold.
+    reconfigure(rigNumber, settings);
+}
+
 SettingsDialog *RigServer::settingsWindow()
 {
     if (!m_window && m_makeDialog) {
         m_window = m_makeDialog(*this);
         if (m_window)
-            m_window->object()->installEventFilter(this);
+            m_window->onShownChanged([this] { raise([](IOmniRigXEvents *s) { s->OnVisibleChange(); }); });
     }
     return m_window.get();
 }
@@ -127,11 +138,4 @@ void RigServer::SetDialogVisible(bool visible)
     if (!window)
         throw OmniRigError("The rig server has no settings window");
     window->setShown(true);
-}
-
-bool RigServer::eventFilter(QObject *watched, QEvent *event)
-{
-    if (m_window && watched == m_window->object() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        raise([](IOmniRigXEvents *s) { s->OnVisibleChange(); });
-    return QObject::eventFilter(watched, event);
 }

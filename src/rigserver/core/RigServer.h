@@ -2,7 +2,7 @@
 //
 // Responsibilities: read the rig settings, own Rig1 and Rig2 (the same objects for the server's whole
 // life), start polling when the first client subscribes, fan every event out to the subscribed sinks,
-// and show or hide the settings window.
+// save a rig's new settings and reconfigure it with them, and show or hide the settings window.
 // Collaborations: RigObject per rig, whose back ends come from the RigBackendFactory it is given; the
 // settings window comes from the SettingsDialogMaker it is given, and each rig's share with other programs
 // from the RigShareMaker. RigServerFactory wires them in and hands the running server to clients.
@@ -48,12 +48,12 @@ public:
     RigShare *share(int rigNumber) const { return m_shares[rigNumber == 1 ? 0 : 1].get(); }
     // Gives a rig new settings; a rig whose settings are unchanged is left alone.
     void reconfigure(int rigNumber, const RigSettings &settings);
+    // Writes a rig's settings to the settings file and, once they are there, reconfigures the rig with them.
+    // Throws IniWriteError when the file cannot be written; the rig then keeps the settings it has.
+    void applySettings(int rigNumber, const RigSettings &settings);
 
     // The window that stands in for the settings dialog; made on first use. Null without a maker.
     SettingsDialog *settingsWindow();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     template <typename Call> void raise(Call call);

@@ -18,7 +18,7 @@
 // Threads: the share's thread, as is its socket.
 #pragma once
 
-#include "rigserver/share/RigctldCommand.h"
+#include "rigserver/rigctld/RigctldCommand.h"
 #include "rigserver/share/SharedRigView.h"
 
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // Threads: set() on the GUI thread, get() on the share's thread; a read costs a lock and a reference count.
 #pragma once
 
-#include "rigserver/share/RigctldResponder.h"
+#include "rigserver/rigctld/RigctldResponder.h"
 
 #include <memory>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "rigserver/window/ModelPicker.h"
 
-#include "rigserver/backends/HamlibModels.h"
+#include "rigserver/core/RigModelCatalogue.h"
 #include "rigserver/core/RigSettings.h"
 
 #include <QHeaderView>
@@ -61,33 +61,33 @@ bool naturalLess(const QString &a, const QString &b)
     return a.size() - i < b.size() - j;
 }
 
-QString hamlibName(const HamlibModel &entry)
+QString hamlibName(const RigModel &entry)
 {
     return QString::fromStdString(entry.manufacturer + " " + entry.name);
 }
 
-QString portText(const HamlibModel &entry)
+QString portText(const RigModel &entry)
 {
     switch (entry.port) {
-    case HamlibModel::Port::Serial:
+    case RigModel::Port::Serial:
         return entry.serialRateMin == entry.serialRateMax
                    ? QStringLiteral("serial, %1 baud").arg(entry.serialRateMax)
                    : QStringLiteral("serial, %1 to %2 baud").arg(entry.serialRateMin).arg(entry.serialRateMax);
-    case HamlibModel::Port::Network:
+    case RigModel::Port::Network:
         return QStringLiteral("network");
-    case HamlibModel::Port::Device:
+    case RigModel::Port::Device:
         return QStringLiteral("device file");
-    case HamlibModel::Port::Usb:
+    case RigModel::Port::Usb:
         return QStringLiteral("USB");
-    case HamlibModel::Port::Other:
+    case RigModel::Port::Other:
         return QStringLiteral("other port");
-    case HamlibModel::Port::None:
+    case RigModel::Port::None:
         break;
     }
     return QStringLiteral("no port");
 }
 
-QString summary(int model)
+QString summary(const RigModelCatalogue &models, int model)
 {
     switch (model) {
     case RigSettings::NoRig:
@@ -99,7 +99,7 @@ QString summary(int model)
     default:
         break;
     }
-    const HamlibModel *entry = HamlibModels::findModel(model);
+    const RigModel *entry = models.find(model);
     if (!entry)
         return QStringLiteral("Hamlib model %1 · not known to this Hamlib").arg(model);
     return QStringLiteral("Hamlib model %1 · %2").arg(model).arg(portText(*entry));
@@ -151,9 +151,10 @@ private:
     QStringList m_words;
 };
 
-ModelPicker::ModelPicker(QWidget *parent)
-    : QWidget(parent), m_search(new QLineEdit(this)), m_noMatch(new QLabel(this)), m_view(new QTreeView(this)),
-      m_chosen(new QLabel(this)), m_items(new QStandardItemModel(this)), m_filter(new ModelFilter(this))
+ModelPicker::ModelPicker(const RigModelCatalogue &models, QWidget *parent)
+    : QWidget(parent), m_models(models), m_search(new QLineEdit(this)), m_noMatch(new QLabel(this)),
+      m_view(new QTreeView(this)), m_chosen(new QLabel(this)), m_items(new QStandardItemModel(this)),
+      m_filter(new ModelFilter(this))
 {
     m_search->setObjectName(QStringLiteral("ModelSearch"));
     m_search->setPlaceholderText(QStringLiteral("Search: IC-7300, FT-991, TS-590, K3, dummy, rigctld ..."));
@@ -203,7 +204,7 @@ ModelPicker::ModelPicker(QWidget *parent)
     showChoice();
 }
 
-QString ModelPicker::displayName(int model)
+QString ModelPicker::displayName(const RigModelCatalogue &models, int model)
 {
     switch (model) {
     case RigSettings::NoRig:
@@ -213,14 +214,15 @@ QString ModelPicker::displayName(int model)
     default:
         break;
     }
-    const HamlibModel *entry = HamlibModels::findModel(model);
+    const RigModel *entry = models.find(model);
     return entry ? hamlibName(*entry) : QStringLiteral("Model %1").arg(model);
 }
 
 void ModelPicker::addItems()
 {
     const auto pin = [this](int model, const QString &searchText) {
-        const auto row = modelRow(displayName(model), model, displayName(model) + " " + searchText);
+        const QString name = displayName(m_models, model);
+        const auto row = modelRow(name, model, name + " " + searchText);
         m_rows[model] = row.front();
         m_items->appendRow(row);
     };
@@ -228,13 +230,13 @@ void ModelPicker::addItems()
     pin(RigSettings::DummyModel, QStringLiteral("simulated"));
     pin(RigSettings::RigctldModel, QStringLiteral("Hamlib NET rigctl rigctld"));
 
-    std::map<QString, std::vector<const HamlibModel *>, decltype(&naturalLess)> makers(&naturalLess);
-    for (const HamlibModel &entry : HamlibModels::models())
+    std::map<QString, std::vector<const RigModel *>, decltype(&naturalLess)> makers(&naturalLess);
+    for (const RigModel &entry : m_models.models())
         if (entry.model != RigSettings::DummyModel && entry.model != RigSettings::RigctldModel)
             makers[QString::fromStdString(entry.manufacturer)].push_back(&entry);
 
     for (auto &[maker, entries] : makers) {
-        std::sort(entries.begin(), entries.end(), [&](const HamlibModel *a, const HamlibModel *b) {
+        std::sort(entries.begin(), entries.end(), [&](const RigModel *a, const RigModel *b) {
             return naturalLess(QString::fromStdString(a->name), QString::fromStdString(b->name));
         });
         auto *group = new QStandardItem(maker);
@@ -244,7 +246,7 @@ void ModelPicker::addItems()
         group->setSelectable(false);
         auto *blank = new QStandardItem;
         blank->setSelectable(false);
-        for (const HamlibModel *entry : entries) {
+        for (const RigModel *entry : entries) {
             const auto row = modelRow(QString::fromStdString(entry->name), entry->model, hamlibName(*entry));
             m_rows[entry->model] = row.front();
             group->appendRow(row);
@@ -298,8 +300,9 @@ bool ModelPicker::chooseRow(const QModelIndex &index)
 
 void ModelPicker::showChoice()
 {
-    m_chosen->setText(QStringLiteral("<b>%1</b><br><small>%2</small>")
-                          .arg(displayName(m_model).toHtmlEscaped(), summary(m_model).toHtmlEscaped()));
+    m_chosen->setText(
+        QStringLiteral("<b>%1</b><br><small>%2</small>")
+            .arg(displayName(m_models, m_model).toHtmlEscaped(), summary(m_models, m_model).toHtmlEscaped()));
     markRow();
 }
 

@@ -1,4 +1,4 @@
-// ModelPicker: chooses a radio model from every model this Hamlib knows, grouped by maker and narrowed by
+// ModelPicker: chooses a radio model from every model of the catalogue it is given, grouped by maker and narrowed by
 // typing any part of "maker model" (or a Hamlib model number). NONE, the Dummy rig and rigctld stay at the
 // top. Typing only narrows the list and marks a row: the chosen model's while it matches, else the first
 // match; Up and Down in the search field move the mark through the matches. A model is chosen only by a
@@ -18,21 +18,23 @@ class QModelIndex;
 class QStandardItem;
 class QStandardItemModel;
 class QTreeView;
+class RigModelCatalogue;
 
 class ModelPicker final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ModelPicker(QWidget *parent = nullptr);
+    // models outlives the picker.
+    explicit ModelPicker(const RigModelCatalogue &models, QWidget *parent = nullptr);
 
     int model() const { return m_model; }
-    // Shows model as the choice and clears the search. A model this Hamlib does not know stays the choice,
+    // Shows model as the choice and clears the search. A model the catalogue does not know stays the choice,
     // though it is in no row, until the operator picks another.
     void setModel(int model);
     QLineEdit *searchField() const { return m_search; }
 
     // How the window names a model: "Icom IC-7300", "NONE (no rig)", "rigctld (network)".
-    static QString displayName(int model);
+    static QString displayName(const RigModelCatalogue &models, int model);
 
 signals:
     // The operator chose another model.
@@ -54,6 +56,7 @@ private:
     QModelIndex rowOf(int model) const;
     QModelIndex firstMatch() const;
 
+    const RigModelCatalogue &m_models;
     QLineEdit *m_search;
     QLabel *m_noMatch;
     QTreeView *m_view;

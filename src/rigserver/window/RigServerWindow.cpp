@@ -2,15 +2,13 @@
 
 #include "ini/IniFile.h"
 #include "rigserver/core/RigServer.h"
-#include "rigserver/core/RigServerSettings.h"
 #include "rigserver/window/ModelPicker.h"
 #include "rigserver/window/RigSettingsForm.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -41,8 +39,9 @@ QIcon statusIcon(std::int32_t status)
 
 } // namespace
 
-RigServerWindow::RigServerWindow(RigServer *server)
-    : QWidget(nullptr, Qt::Window), m_server(server), m_tabs(new QTabWidget(this)), m_message(new QLabel(this)),
+RigServerWindow::RigServerWindow(RigServer *server, std::shared_ptr<const RigModelCatalogue> models)
+    : QWidget(nullptr, Qt::Window), m_server(server), m_models(std::move(models)), m_tabs(new QTabWidget(this)),
+      m_message(new QLabel(this)),
       m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this))
 {
     setWindowTitle(QStringLiteral("OmniRig Settings"));
@@ -55,7 +54,7 @@ RigServerWindow::RigServerWindow(RigServer *server)
     m_buttons->button(QDialogButtonBox::Apply)->setObjectName(QStringLiteral("Apply"));
 
     for (int n = 1; n <= 2; ++n) {
-        auto *page = new RigSettingsForm(n, m_tabs);
+        auto *page = new RigSettingsForm(n, *m_models, m_tabs);
         m_forms[static_cast<std::size_t>(n - 1)] = page;
         m_tabs->addTab(page, QStringLiteral("Rig %1").arg(n));
         connect(page, &RigSettingsForm::edited, this, &RigServerWindow::updateChanges);
@@ -117,6 +116,7 @@ void RigServerWindow::setShown(bool shown)
 
 void RigServerWindow::showEvent(QShowEvent *event)
 {
+    shownChanged();
     // A window given back by the window manager (restored, another desktop) keeps the edits in progress.
     if (!event->spontaneous()) {
         if (!m_placed) {
@@ -128,6 +128,12 @@ void RigServerWindow::showEvent(QShowEvent *event)
         form(m_tabs->currentIndex() + 1)->focusSearch();
     }
     QWidget::showEvent(event);
+}
+
+void RigServerWindow::hideEvent(QHideEvent *event)
+{
+    shownChanged();
+    QWidget::hideEvent(event);
 }
 
 void RigServerWindow::load()
@@ -164,11 +170,10 @@ void RigServerWindow::updateChanges()
     for (int n = 1; n <= 2; ++n) {
         const RigSettings settings = form(n)->settings();
         const bool changed = settings != m_server->rig(n)->settings();
+        const QString name =
+            ModelPicker::displayName(*m_models, settings.model).replace(QLatin1Char('&'), QStringLiteral("&&"));
         m_tabs->setTabText(
-            n - 1, QStringLiteral("Rig %1: %2%3")
-                       .arg(n)
-                       .arg(ModelPicker::displayName(settings.model).replace(QLatin1Char('&'), QStringLiteral("&&")))
-                       .arg(changed ? QStringLiteral(" *") : QString()));
+            n - 1, QStringLiteral("Rig %1: %2%3").arg(n).arg(name).arg(changed ? QStringLiteral(" *") : QString()));
         any |= changed;
     }
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(any);
@@ -201,28 +206,22 @@ bool RigServerWindow::apply()
     if (!changed[0] && !changed[1])
         return true;
 
-    const QString path = m_server->settingsPath();
-    // Should the folder not be made, the first write says so with the file's name.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    IniFile file(QFile::encodeName(path).toStdString());
     for (int n = 1; n <= 2; ++n) {
         const RigSettings &settings = wanted[static_cast<std::size_t>(n - 1)];
         if (!changed[static_cast<std::size_t>(n - 1)])
             continue;
         try {
-            RigServerSettings::save(file, n, settings);
+            m_server->applySettings(n, settings);
         } catch (const IniWriteError &error) {
             say(QString::fromUtf8(error.what()), true);
             updateChanges();
             return false;
         }
-        // Only now: a rig never runs on settings the file does not hold.
-        m_server->reconfigure(n, settings);
         form(n)->setSettings(settings);
         showShare(n);
     }
     updateChanges();
-    say(QStringLiteral("Saved in %1").arg(QDir::toNativeSeparators(path)), false);
+    say(QStringLiteral("Saved in %1").arg(QDir::toNativeSeparators(m_server->settingsPath())), false);
     return true;
 }
 

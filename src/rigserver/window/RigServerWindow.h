@@ -1,22 +1,24 @@
 // RigServerWindow: the rig server's settings window ("OmniRig Settings"), one page per rig.
 //
-// Responsibilities: show the rigs' current settings whenever it is opened; Apply (and OK) write the rigs
-// that changed to the settings file and reconfigure just those rigs, and only once their settings reached
-// the file; Cancel, Escape and closing the window drop the edits. A value that cannot be saved keeps
-// everything as it was, with the reason beside the field; a failed write is reported in the window.
+// Responsibilities: show the rigs' current settings whenever it is opened; Apply (and OK) have the server
+// save and reconfigure the rigs that changed, and only those; Cancel, Escape and closing the window drop the
+// edits. A value that cannot be saved keeps everything as it was, with the reason beside the field; a failed
+// write is reported in the window. Tells the server of every showing and hiding.
 // Collaborations: RigServer owns it as its SettingsDialog, made on first use by the maker that
-// RigServerFactory gives the server, and raises the visible-change event when it is shown or hidden;
-// RigSettingsForm per rig; RigServerSettings and IniFile write the file; each rig's RigShare says how many
-// programs use the rig.
+// RigServerFactory gives the server, which also hands it the model catalogue; the server saves the settings
+// and raises the visible-change event; RigSettingsForm per rig; each rig's RigShare says how many programs
+// use the rig.
 // Threads: GUI thread. It reads the rigs' cached state only, so it never waits for a radio.
 #pragma once
 
+#include "rigserver/core/RigModelCatalogue.h"
 #include "rigserver/core/SettingsDialog.h"
 
 #include <QSize>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QDialogButtonBox;
 class QLabel;
@@ -31,14 +33,15 @@ public:
     // Small enough to stand beside the panel on a 1024 x 768 screen.
     static constexpr QSize FirstSize{460, 640};
 
-    explicit RigServerWindow(RigServer *server);
+    // models offers the radios a rig can be set to.
+    RigServerWindow(RigServer *server, std::shared_ptr<const RigModelCatalogue> models);
 
-    QObject *object() override { return this; }
     bool isShown() const override { return isVisible(); }
     void setShown(bool shown) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // Saves and reconfigures the rigs whose settings were changed. False when a rig's settings could not
@@ -55,6 +58,7 @@ private:
     RigSettingsForm *form(int rigNumber) const { return m_forms[rigNumber == 1 ? 0 : 1]; }
 
     RigServer *m_server;
+    std::shared_ptr<const RigModelCatalogue> m_models;
     QTabWidget *m_tabs;
     std::array<RigSettingsForm *, 2> m_forms{};
     QLabel *m_message;

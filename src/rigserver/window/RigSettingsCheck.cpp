@@ -1,8 +1,8 @@
 #include "rigserver/window/RigSettingsCheck.h"
 
-#include "rigserver/backends/RigctldConnection.h"
 #include "rigserver/core/RigServerSettings.h"
 #include "rigserver/core/RigSettings.h"
+#include "rigserver/rigctld/RigctldAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,9 +25,9 @@ bool hasControlCharacter(const QString &text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
-QString modelTitle(int model)
+QString modelTitle(const RigModelCatalogue &models, int model)
 {
-    const HamlibModel *entry = HamlibModels::findModel(model);
+    const RigModel *entry = models.find(model);
     return entry ? QString::fromStdString(entry->manufacturer + " " + entry->name) : QStringLiteral("This model");
 }
 
@@ -50,18 +50,18 @@ FieldCheck devicePath(const QString &path)
 
 } // namespace
 
-HamlibModel::Port portKind(int model)
+RigModel::Port portKind(const RigModelCatalogue &models, int model)
 {
     if (model == RigSettings::RigctldModel)
-        return HamlibModel::Port::Network;
-    const HamlibModel *entry = HamlibModels::findModel(model);
-    return entry ? entry->port : HamlibModel::Port::None;
+        return RigModel::Port::Network;
+    const RigModel *entry = models.find(model);
+    return entry ? entry->port : RigModel::Port::None;
 }
 
-std::vector<int> supportedSpeeds(int model)
+std::vector<int> supportedSpeeds(const RigModelCatalogue &models, int model)
 {
-    const HamlibModel *entry = HamlibModels::findModel(model);
-    if (!entry || entry->port != HamlibModel::Port::Serial || entry->serialRateMax <= 0)
+    const RigModel *entry = models.find(model);
+    if (!entry || entry->port != RigModel::Port::Serial || entry->serialRateMax <= 0)
         return {};
     std::vector<int> speeds{entry->serialRateMin, entry->serialRateMax};
     for (const int speed : CommonSpeeds)
@@ -72,52 +72,52 @@ std::vector<int> supportedSpeeds(int model)
     return speeds;
 }
 
-FieldCheck model(int model)
+FieldCheck model(const RigModelCatalogue &models, int model)
 {
-    if (model == RigSettings::NoRig || HamlibModels::findModel(model))
+    if (model == RigSettings::NoRig || models.find(model))
         return {};
     return FieldCheck::error(QStringLiteral("Hamlib does not know model %1. Choose a radio from the list.").arg(model));
 }
 
-FieldCheck port(int model, const QString &port)
+FieldCheck port(const RigModelCatalogue &models, int model, const QString &port)
 {
     if (hasControlCharacter(port))
         return FieldCheck::error(QStringLiteral("The port must be one line of text."));
-    switch (portKind(model)) {
-    case HamlibModel::Port::None:
-    case HamlibModel::Port::Usb:
-    case HamlibModel::Port::Other:
+    switch (portKind(models, model)) {
+    case RigModel::Port::None:
+    case RigModel::Port::Usb:
+    case RigModel::Port::Other:
         return {};
-    case HamlibModel::Port::Network: {
+    case RigModel::Port::Network: {
         std::string host;
         std::string service;
         const bool blank = std::any_of(port.begin(), port.end(), [](QChar c) { return c.isSpace(); });
-        if (!blank && RigctldConnection::splitHostPort(port.toStdString(), host, service))
+        if (!blank && RigctldAddress::splitHostPort(port.toStdString(), host, service))
             return {};
         return FieldCheck::error(
             QStringLiteral("\"%1\" is not host:port. Type it like localhost:4532 or [::1]:4532.").arg(port));
     }
-    case HamlibModel::Port::Serial:
+    case RigModel::Port::Serial:
         if (port.isEmpty())
             return FieldCheck::error(QStringLiteral("Choose the serial port the radio is connected to."));
         return devicePath(port);
-    case HamlibModel::Port::Device:
+    case RigModel::Port::Device:
         return port.isEmpty() ? FieldCheck{} : devicePath(port);
     }
     return {};
 }
 
-FieldCheck speed(int model, int speed)
+FieldCheck speed(const RigModelCatalogue &models, int model, int speed)
 {
-    if (speed == 0 || portKind(model) != HamlibModel::Port::Serial)
+    if (speed == 0 || portKind(models, model) != RigModel::Port::Serial)
         return {};
-    const std::vector<int> speeds = supportedSpeeds(model);
+    const std::vector<int> speeds = supportedSpeeds(models, model);
     if (std::find(speeds.begin(), speeds.end(), speed) != speeds.end())
         return {};
     if (speeds.empty())
-        return FieldCheck::error(QStringLiteral("%1 has no serial speed to set.").arg(modelTitle(model)));
+        return FieldCheck::error(QStringLiteral("%1 has no serial speed to set.").arg(modelTitle(models, model)));
     return FieldCheck::error(QStringLiteral("%1 does not talk at %2 baud; choose %3 to %4.")
-                                 .arg(modelTitle(model))
+                                 .arg(modelTitle(models, model))
                                  .arg(speed)
                                  .arg(speeds.front())
                                  .arg(speeds.back()));

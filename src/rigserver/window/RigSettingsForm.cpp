@@ -67,19 +67,19 @@ QString statusColour(std::int32_t status)
     }
 }
 
-QString portPlaceholder(int model, HamlibModel::Port kind)
+QString portPlaceholder(int model, RigModel::Port kind)
 {
     switch (kind) {
-    case HamlibModel::Port::Serial:
+    case RigModel::Port::Serial:
         return QStringLiteral("/dev/ttyUSB0");
-    case HamlibModel::Port::Network:
+    case RigModel::Port::Network:
         return model == RigSettings::RigctldModel ? QStringLiteral("localhost:4532")
                                                   : QStringLiteral("host:port (empty: Hamlib's default)");
-    case HamlibModel::Port::Device:
-    case HamlibModel::Port::Usb:
-    case HamlibModel::Port::Other:
+    case RigModel::Port::Device:
+    case RigModel::Port::Usb:
+    case RigModel::Port::Other:
         return QStringLiteral("empty: Hamlib's default");
-    case HamlibModel::Port::None:
+    case RigModel::Port::None:
         break;
     }
     return QStringLiteral("Not used by this model");
@@ -87,8 +87,8 @@ QString portPlaceholder(int model, HamlibModel::Port kind)
 
 } // namespace
 
-RigSettingsForm::RigSettingsForm(int rigNumber, QWidget *parent)
-    : QWidget(parent), m_rigNumber(rigNumber), m_picker(new ModelPicker(this)),
+RigSettingsForm::RigSettingsForm(int rigNumber, const RigModelCatalogue &models, QWidget *parent)
+    : QWidget(parent), m_rigNumber(rigNumber), m_models(models), m_picker(new ModelPicker(models, this)),
       m_modelMessage(messageLabel(this, QStringLiteral("ModelMessage"))), m_port(new SerialPortBox(this)),
       m_portMessage(messageLabel(this, QStringLiteral("PortMessage"))), m_speedBox(new QComboBox(this)),
       m_speedMessage(messageLabel(this, QStringLiteral("SpeedMessage"))),
@@ -189,7 +189,7 @@ void RigSettingsForm::buildLayout()
 void RigSettingsForm::setSettings(const RigSettings &settings)
 {
     m_loaded = settings;
-    m_kind = RigSettingsCheck::portKind(settings.model);
+    m_kind = RigSettingsCheck::portKind(m_models, settings.model);
     m_portTexts.clear();
     m_portTexts[m_kind] = QString::fromStdString(settings.port);
     m_speed = settings.speed;
@@ -222,12 +222,12 @@ RigSettings RigSettingsForm::settings() const
     RigSettings s;
     s.model = m_picker->model();
     const bool loadedModel = s.model == m_loaded.model;
-    const HamlibModel::Port kind = RigSettingsCheck::portKind(s.model);
-    if (kind == HamlibModel::Port::None)
+    const RigModel::Port kind = RigSettingsCheck::portKind(m_models, s.model);
+    if (kind == RigModel::Port::None)
         s.port = loadedModel ? m_loaded.port : std::string();
     else
         s.port = m_port->currentText().trimmed().toStdString();
-    if (kind == HamlibModel::Port::Serial)
+    if (kind == RigModel::Port::Serial)
         s.speed = m_speedBox->currentData().toInt();
     else
         s.speed = loadedModel ? m_loaded.speed : 0;
@@ -244,7 +244,7 @@ RigSettings RigSettingsForm::settings() const
 void RigSettingsForm::modelChosen(int model)
 {
     m_portTexts[m_kind] = m_port->currentText();
-    m_kind = RigSettingsCheck::portKind(model);
+    m_kind = RigSettingsCheck::portKind(m_models, model);
     {
         const QSignalBlocker block(m_port);
         showPortKind();
@@ -262,10 +262,10 @@ void RigSettingsForm::showPortKind()
 {
     const int model = m_picker->model();
     const bool rig = model != RigSettings::NoRig;
-    m_port->setListsPorts(m_kind == HamlibModel::Port::Serial);
+    m_port->setListsPorts(m_kind == RigModel::Port::Serial);
     m_port->setEditText(m_portTexts[m_kind]);
     m_port->lineEdit()->setPlaceholderText(portPlaceholder(model, m_kind));
-    m_port->setEnabled(m_kind != HamlibModel::Port::None);
+    m_port->setEnabled(m_kind != RigModel::Port::None);
     fillSpeeds();
     for (QWidget *field : {static_cast<QWidget *>(m_poll), static_cast<QWidget *>(m_timeout),
                            static_cast<QWidget *>(m_conf), static_cast<QWidget *>(m_enabled)})
@@ -275,7 +275,7 @@ void RigSettingsForm::showPortKind()
 void RigSettingsForm::fillSpeeds()
 {
     const int model = m_picker->model();
-    const std::vector<int> speeds = RigSettingsCheck::supportedSpeeds(model);
+    const std::vector<int> speeds = RigSettingsCheck::supportedSpeeds(m_models, model);
     m_speedBox->clear();
     if (speeds.empty()) {
         m_speedBox->addItem(QStringLiteral("Not used by this model"), 0);
@@ -328,12 +328,13 @@ bool RigSettingsForm::check()
 {
     const RigSettings s = settings();
     const QString port = QString::fromStdString(s.port);
-    const bool ported = m_kind != HamlibModel::Port::None;
+    const bool ported = m_kind != RigModel::Port::None;
     // Without a rig the other values mean nothing yet; they are kept as they are.
     const bool rig = s.model != RigSettings::NoRig;
-    bool ok = mark(m_modelMessage, RigSettingsCheck::model(s.model));
-    ok &= mark(m_portMessage, ported ? RigSettingsCheck::port(s.model, port) : FieldCheck{}, m_port->description(port));
-    ok &= mark(m_speedMessage, RigSettingsCheck::speed(s.model, s.speed));
+    bool ok = mark(m_modelMessage, RigSettingsCheck::model(m_models, s.model));
+    ok &= mark(m_portMessage, ported ? RigSettingsCheck::port(m_models, s.model, port) : FieldCheck{},
+               m_port->description(port));
+    ok &= mark(m_speedMessage, RigSettingsCheck::speed(m_models, s.model, s.speed));
     ok &= mark(m_pollMessage, rig ? RigSettingsCheck::pollMs(s.pollMs) : FieldCheck{});
     ok &= mark(m_timeoutMessage, rig ? RigSettingsCheck::timeoutMs(s.timeoutMs) : FieldCheck{});
     const QString confNote = s.model == RigSettings::RigctldModel && !s.conf.empty()

@@ -7,7 +7,7 @@
 // Threads: GUI thread.
 #pragma once
 
-#include "rigserver/backends/HamlibModels.h"
+#include "rigserver/core/RigModelCatalogue.h"
 #include "rigserver/core/RigSettings.h"
 
 #include <QWidget>
@@ -28,7 +28,8 @@ class RigSettingsForm final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit RigSettingsForm(int rigNumber, QWidget *parent = nullptr);
+    // models, which outlives the form, offers the radios and says how each is reached.
+    RigSettingsForm(int rigNumber, const RigModelCatalogue &models, QWidget *parent = nullptr);
 
     int rigNumber() const { return m_rigNumber; }
     // Shows settings; the form's values are compared with them to tell what changed.
@@ -58,10 +59,11 @@ private:
     bool mark(QLabel *label, const FieldCheck &check, const QString &note = {});
 
     int m_rigNumber;
+    const RigModelCatalogue &m_models;
     RigSettings m_loaded;
-    HamlibModel::Port m_kind = HamlibModel::Port::None;
+    RigModel::Port m_kind = RigModel::Port::None;
     // The port typed for each kind of port, so trying a network model and going back loses no device name.
-    std::map<HamlibModel::Port, QString> m_portTexts;
+    std::map<RigModel::Port, QString> m_portTexts;
     int m_speed = 0;                       // the speed last chosen, kept over models that cannot use it
     int m_model = RigSettings::DummyModel; // the model the fields were last set up for
 

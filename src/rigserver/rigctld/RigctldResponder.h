@@ -18,7 +18,7 @@
 // write's outcome back to a code. Threads: plain functions of their arguments. Qt-free.
 #pragma once
 
-#include "rigserver/share/RigctldCommand.h"
+#include "rigserver/rigctld/RigctldCommand.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "rigserver/share/RigctldCommand.h"
+#include "rigserver/rigctld/RigctldCommand.h"
 
 #include <array>
 #include <utility>

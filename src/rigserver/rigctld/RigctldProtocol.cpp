@@ -1,4 +1,4 @@
-#include "rigserver/backends/RigctldProtocol.h"
+#include "rigserver/rigctld/RigctldProtocol.h"
 
 #include <charconv>
 #include <cmath>

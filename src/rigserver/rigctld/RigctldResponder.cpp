@@ -1,8 +1,8 @@
-#include "rigserver/share/RigctldResponder.h"
+#include "rigserver/rigctld/RigctldResponder.h"
 
 #include "omnirig/OmniRig_TLB.h"
-#include "rigserver/backends/RigModes.h"
-#include "rigserver/backends/RigctldProtocol.h"
+#include "rigserver/rigctld/RigModes.h"
+#include "rigserver/rigctld/RigctldProtocol.h"
 
 #include <array>
 #include <charconv>

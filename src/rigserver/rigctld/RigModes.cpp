@@ -1,4 +1,4 @@
-#include "rigserver/backends/RigModes.h"
+#include "rigserver/rigctld/RigModes.h"
 
 #include "omnirig/OmniRig_TLB.h"
 
