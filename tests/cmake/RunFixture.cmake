@@ -1,4 +1,4 @@
-# Configures and builds the fixture project qtfree/ for one CASE, printing all it says; fails when either
+# Configures and builds a fixture project for one CASE, printing all it says; fails when either
 # step fails.
 file(REMOVE_RECURSE ${BINARY})
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY} -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX}

@@ -1,0 +1,7 @@
+#include "low/Low.h"
+#include "other/Other.h"
+
+int shared()
+{
+    return low();
+}

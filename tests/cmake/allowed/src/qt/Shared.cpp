@@ -1,0 +1,8 @@
+#include "low/Low.h"
+
+#include <QString>
+
+int shared()
+{
+    return low();
+}

@@ -1,7 +1,0 @@
-#include <QString>
-#include <queue>
-
-int sharedSize()
-{
-    return int(std::queue<int>().size());
-}
