@@ -143,14 +143,14 @@ set(RULE_QT_HEADERS [==[@qtHeaders@]==])
     set_target_properties(${target} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
   endif()
   # A deferred call reads its arguments when it runs: put them in now.
-  cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _velkor_check_links \
+  cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _velkor_allowed_links \
 [[${target}]] [[${ARG_QT}]] [[${ARG_NO_LINKS}]])")
 endfunction()
 
 # Walks everything <target> links, through targets and their interfaces: a Qt library of a module not in
 # allowedQt (by its target's name or its file's), or one of forbidden, fails the configuration with the chain
 # that led to it.
-function(_velkor_check_links target allowedQt forbidden)
+function(_velkor_allowed_links target allowedQt forbidden)
   set(queue ${target})
   set(seen "")
   set(via_${target} ${target})
