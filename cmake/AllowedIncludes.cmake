@@ -1,9 +1,11 @@
-# velkor_allowed_includes(<target> [FOLDERS <dir>...] [INCLUDES <folder>...] [SYSTEM <group>...]
-#                         [QT <module>...] [NO_LINKS <library>...])
+# velkor_allowed_includes(<target> [FOLDERS <dir>... | FILES <file>...] [INCLUDES <folder>...]
+#                         [SYSTEM <group>...] [QT <module>...] [NO_LINKS <library>...])
 #
 # What one library may include, as an allow-list: anything not listed fails the build, so a new dependency is
 # a decision made here, not one that creeps in.
-#  - FOLDERS: the library's own sources (default: the calling folder). Its own folders may always be included.
+#  - FOLDERS: the library's own sources, with their subfolders (default: the calling folder). Its own folders
+#    may always be included.
+#  - FILES: the library's own sources, one by one, for a library whose folder holds others' folders too.
 #  - INCLUDES: the project's folders it may include besides, as includes name them from src/ ("panel/core",
 #    "rigserver/core"). An include names its folder ("panel/core/PanelCore.h"); one that names a folder not on
 #    the list fails.
@@ -37,11 +39,11 @@ if(CMAKE_SCRIPT_MODE_FILE)
         set(what "the folder ${folder}")
       elseif(name MATCHES "^Q|^q[a-z0-9_]*\\.h$")
         get_filename_component(base "${name}" NAME)
-        if(name MATCHES "^Qt([A-Za-z]+)(/|$)")
-          if(CMAKE_MATCH_1 IN_LIST RULE_QT)
-            set(allowed TRUE)
-          endif()
-        elseif(base IN_LIST RULE_QT_HEADERS)
+        # <QWidget>, <QtGlobal>, <QtWidgets>: a header of an allowed module's folder; <QtWidgets/QWidget>: one
+        # named with its module.
+        if(base IN_LIST RULE_QT_HEADERS)
+          set(allowed TRUE)
+        elseif(name MATCHES "^Qt([A-Za-z]+)/" AND CMAKE_MATCH_1 IN_LIST RULE_QT)
           set(allowed TRUE)
         endif()
         set(what "Qt")
@@ -83,16 +85,24 @@ set(VELKOR_SYSTEM_win32
 set(VELKOR_SYSTEM_hamlib "^hamlib/[a-z_]+\\.h$")
 
 function(velkor_allowed_includes target)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "FOLDERS;INCLUDES;SYSTEM;QT;NO_LINKS")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "FOLDERS;FILES;INCLUDES;SYSTEM;QT;NO_LINKS")
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "velkor_allowed_includes(${target}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
-  if(NOT ARG_FOLDERS)
+  if(NOT ARG_FOLDERS AND NOT ARG_FILES)
     set(ARG_FOLDERS ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
 
   set(folders ${ARG_INCLUDES})
   set(files "")
+  foreach(file IN LISTS ARG_FILES)
+    get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    get_filename_component(folder ${file} DIRECTORY)
+    file(RELATIVE_PATH own ${VELKOR_INCLUDE_ROOT} ${folder})
+    list(APPEND folders ${own})
+    list(APPEND files ${file})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
   foreach(folder IN LISTS ARG_FOLDERS)
     file(RELATIVE_PATH own ${VELKOR_INCLUDE_ROOT} ${folder})
     list(APPEND folders ${own})
