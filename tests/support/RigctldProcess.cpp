@@ -50,10 +50,14 @@ bool RigctldProcess::start()
     }
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(200))
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+        if (socket->waitForConnected(200)) {
+            // rigctld (4.5) resets a connection made a few milliseconds after another one closed; a probe
+            // that went away at once would have the test's own first connection reset. So it stays.
+            m_probe = std::move(socket);
             return true;
+        }
         if (m_process.state() == QProcess::NotRunning)
             break;
         QThread::msleep(20);
@@ -72,6 +76,7 @@ void RigctldProcess::kill9()
 {
     signal(SIGKILL);
     m_process.waitForFinished(5000);
+    m_probe.reset();
 }
 
 void RigctldProcess::stop()

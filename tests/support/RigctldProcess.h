@@ -5,6 +5,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTcpSocket>
+
+#include <memory>
 
 class RigctldProcess {
 public:
@@ -40,4 +43,5 @@ private:
     quint16 m_port;
     QProcess m_process;
     QString m_error;
+    std::unique_ptr<QTcpSocket> m_probe; // held while it runs
 };
