@@ -9,5 +9,10 @@ done
 [ "${#missing[@]}" -gt 0 ] || exit 0
 sudo=""
 [ "$(id -u)" = 0 ] || sudo="sudo"
-$sudo apt-get update -q
+# A mirror caught mid-sync fails an index now and then; what the other lists hold may still be enough.
+for attempt in 1 2 3; do
+  $sudo apt-get update -q && break
+  [ "$attempt" = 3 ] && echo "apt-get update failed; installing from the lists there are" >&2
+  sleep 5
+done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

