@@ -49,16 +49,6 @@ QString qt(const std::string &text)
 
 } // namespace
 
-// The poll timer as the core drives it.
-class TSO2VPanel::Timer final : public Panel::PollTimer {
-public:
-    explicit Timer(QTimer &timer) : m_timer(timer) {}
-    void start(int intervalMs) override { m_timer.start(intervalMs); }
-
-private:
-    QTimer &m_timer;
-};
-
 // What the core shows, on the window's controls. Setting a control here blocks the control's own signals
 // (m_showing), so that only the operator's changes reach the core.
 class TSO2VPanel::Face final : public Panel::PanelFace {
@@ -185,6 +175,16 @@ private:
     }
 
     TSO2VPanel &p;
+};
+
+// The poll timer as the core drives it.
+class TSO2VPanel::Timer final : public Panel::PollTimer {
+public:
+    explicit Timer(QTimer &timer) : m_timer(timer) {}
+    void start(int intervalMs) override { m_timer.start(intervalMs); }
+
+private:
+    QTimer &m_timer;
 };
 
 TSO2VPanel::TSO2VPanel(const QStringList &arguments, QWidget *parent)
