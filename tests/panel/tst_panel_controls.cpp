@@ -2,9 +2,11 @@
 // controls on a fake rig server that logs every read and write in order.
 #include "PanelFixture.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -94,6 +96,7 @@ private slots:
     void follow_data();
     void follow();
     void selectedTrackingButtonDoesNothing();
+    void doubleClickTransfersTwice();
     void offsetControls_data();
     void offsetControls();
     void sliderNotifications();
@@ -398,6 +401,22 @@ void TestPanelControls::selectedTrackingButtonDoesNothing()
     clickBox(fixture.radio("TrackNone"));
     QCOMPARE(fixture.iniBytes(), iniText("0", "YES", "0"));
     QVERIFY(fixture.server().writes().isEmpty());
+}
+
+void TestPanelControls::doubleClickTransfersTwice()
+{
+    PanelFixture fixture;
+    prepare(fixture, 2350);
+    // As the window system delivers it: press, release, the second press as a double click, release.
+    QWidget *a2b = fixture.button("A2B");
+    const QPoint centre = a2b->rect().center();
+    QTest::mouseClick(a2b, Qt::LeftButton, {}, centre);
+    QMouseEvent second(QEvent::MouseButtonDblClick, centre, a2b->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                       {});
+    QApplication::sendEvent(a2b, &second);
+    QTest::mouseRelease(a2b, Qt::LeftButton, {}, centre);
+    const QStringList once{"Rig2.Freq=14074350", "Rig2.Mode=" + USB};
+    QCOMPARE(fixture.server().writes(), once + once);
 }
 
 void TestPanelControls::offsetControls_data()

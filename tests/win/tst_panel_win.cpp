@@ -477,6 +477,40 @@ WINE_TEST(theButtonsTransferWithTheOffset)
     CHECK(standIn.read(2) == std::make_pair(14200000L, long(PM_CW_U)));
 }
 
+WINE_TEST(theClientAreaTheFocusAndTheSecondClick)
+{
+    StandIn standIn;
+    Program program(Settings350);
+    RECT client{};
+    GetClientRect(program.panel(), &client);
+    CHECK_EQ(client.right, 216L);
+    CHECK_EQ(client.bottom, 140L);
+    const DWORD thread = GetWindowThreadProcessId(program.panel(), nullptr);
+    const auto focused = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    // Opens on the slider; back on the control it was left on when a box over it closes.
+    CHECK(waitFor([&] { return focused() == program.item(Control::Shift); }));
+    program.key(program.item(Control::Shift), VK_TAB);
+    CHECK(waitFor([&] { return focused() == program.item(Control::RIT); }));
+    program.systemCommand(Panel::PanelCore::AboutCommand);
+    const HWND box = program.waitForBox("Velkor Using OmniRig");
+    CHECK(box != nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    CHECK(waitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    CHECK(waitFor([&] { return focused() == program.item(Control::RIT); }));
+    // The second click of a double click on A>B transfers again: Rig1 has moved in between.
+    program.click(Control::A2B);
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14074350L, long(PM_SSB_U)); }));
+    standIn.radio(1, 14100000, PM_SSB_U);
+    CHECK(standIn.polled(1));
+    PostMessageW(program.item(Control::A2B), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(program.item(Control::A2B), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14100350L, long(PM_SSB_U)); }));
+}
+
 WINE_TEST(trackingFollowsAtTheNextPoll)
 {
     StandIn standIn;

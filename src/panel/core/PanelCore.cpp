@@ -199,17 +199,23 @@ void PanelCore::ritToggled(bool checked)
     });
 }
 
-void PanelCore::trackSelected(Control button)
+void PanelCore::doubleClicked(Control control)
+{
+    // The first click of it has run its handler already; the second runs it again, as a click does.
+    clicked(control);
+}
+
+void PanelCore::trackClicked(Control button)
 {
     m_guard.run([&] {
-        // The face shows it selected already; its handler finds it so.
-        if (button == Control::TrackNone) {
+        // The face shows it selected already; its handler finds it so. The one selected before stays as it is.
+        if (button == Control::TrackNone && m_track != PanelSettings::Track::None) {
             m_track = PanelSettings::Track::None;
             TrackNoneClick();
-        } else if (button == Control::TrackRig1) {
+        } else if (button == Control::TrackRig1 && m_track != PanelSettings::Track::Rig1) {
             m_track = PanelSettings::Track::Rig1;
             TrackRig1Click();
-        } else if (button == Control::TrackRig2) {
+        } else if (button == Control::TrackRig2 && m_track != PanelSettings::Track::Rig2) {
             m_track = PanelSettings::Track::Rig2;
             TrackRig2Click();
         }

@@ -63,15 +63,22 @@ public:
 
     // What the operator did, as the face reports it.
     void clicked(Control control);        // A2B, SWAP, B2A or the ShiftHZ label
+    void doubleClicked(Control control);  // the second click of a double click on one of those
     void shiftMoved(int position);        // every notification of the slider, also without a change
     void ritToggled(bool checked);        // a click on RIT
-    void trackSelected(Control button);   // a tracking button became selected
+    void trackClicked(Control button);    // a click on a tracking button, also on the one selected already
     void systemCommand(int command);      // a choice in the system menu
     void trayActivated(bool rightButton); // a mouse button on the tray icon
     void trayMenuChosen(int id);          // an item of the tray menu
     void timerTicked();
     // The window is closing: the mark goes first, so a copy started at once is not refused.
     void windowClosing();
+    // The window became the active one (also when it is first shown): the core gives a control the focus.
+    void windowActivated();
+    // The window is no longer the active one; focused is the control that had the focus, if any.
+    void windowDeactivated(std::optional<Control> focused);
+    // Whether a control takes the focus now: a tab stop of the layout that is shown.
+    bool takesFocus(Control control) const;
 
     // Start-up and settings.
     void SaveSettings();
@@ -156,6 +163,8 @@ private:
     int m_position = PanelSettings::CentrePosition;
     bool m_rit = false;
     std::optional<PanelSettings::Track> m_track;
+    // The control that had the focus when the window was last left.
+    std::optional<Control> m_focus;
     // "FASTTRACK" as the file had it at start-up: nothing when it was not there, which counts as off.
     std::optional<bool> m_fastTrack;
 

@@ -56,6 +56,8 @@ public:
     virtual void setChecked(Control control, bool checked) = 0;
     virtual void setShiftPosition(int position) = 0;
     virtual void setShiftSelection(int start, int end) = 0;
+    // Gives the control the keyboard focus.
+    virtual void setFocus(Control control) = 0;
     // LedOn and ColorOn of Rig1LED or Rig2LED; each write redraws the LED at once.
     virtual void setLedOn(Control led, bool on) = 0;
     virtual void setLedColour(Control led, Colour colour) = 0;

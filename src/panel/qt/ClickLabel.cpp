@@ -16,3 +16,11 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
         rect().contains(event->position().toPoint()))
         emit clicked();
 }
+
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    else
+        QLabel::mouseDoubleClickEvent(event);
+}

@@ -1,4 +1,5 @@
-// ClickLabel: a label that reports a click (left button pressed and released over it).
+// ClickLabel: a label that reports a click (left button pressed and released over it) and, apart, the second
+// click of a double click.
 // Threads: GUI thread.
 #pragma once
 
@@ -12,10 +13,12 @@ public:
 
 signals:
     void clicked();
+    void doubleClicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     bool m_pressed = false;

@@ -4,6 +4,7 @@
 
 #include <QBitmap>
 #include <QImage>
+#include <QMouseEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -38,4 +39,12 @@ void SpeedButton::paintEvent(QPaintEvent *)
     if (isDown())
         topLeft += QPoint(1, 1);
     painter.drawPixmap(topLeft, glyph);
+}
+
+void SpeedButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    else
+        QAbstractButton::mouseDoubleClickEvent(event);
 }

@@ -28,46 +28,18 @@
 #include <vector>
 
 using Panel::Control;
+using Panel::ControlKind;
 
 namespace {
 
-// The window's first place and its client area. The layout's coordinates are client coordinates for a
-// frame of 224 x 167 outside on the desktop it was drawn on (4-pixel sizing borders, a 19-pixel caption);
-// here the window manager adds its own frame around the same client area.
-constexpr QPoint FirstPosition(317, 109);
-constexpr QSize ClientSize(216, 140);
-const QColor Background(128, 128, 128);
-
-template <typename Widget> Widget *place(Widget *widget, const char *name, const QRect &geometry)
+QColor colour(Panel::Colour value)
 {
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
-template <typename Label> Label *makeLabel(Label *label, const char *name, const QRect &geometry, const QString &text)
+QFont makeFont(const Panel::Font &font)
 {
-    place(label, name, geometry);
-    label->setText(text);
-    label->setFont(QFont(QStringLiteral("Verdana"), 8));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-TAMAdvLed *makeLed(QWidget *parent, const char *name, QPoint topLeft)
-{
-    auto *led = place(new TAMAdvLed(parent), name, QRect(topLeft, QSize(17, 17)));
-    led->loaded();
-    return led;
-}
-
-QRadioButton *makeRadio(QWidget *parent, const char *name, const QRect &geometry, const QString &text,
-                        const QString &hint = {})
-{
-    auto *button = place(new QRadioButton(text, parent), name, geometry);
-    button->setToolTip(hint);
-    return button;
+    return QFont(QString::fromUtf8(font.face), font.points);
 }
 
 QString qt(const std::string &text)
@@ -76,16 +48,6 @@ QString qt(const std::string &text)
 }
 
 } // namespace
-
-// The poll timer as the core drives it.
-class TSO2VPanel::Timer final : public Panel::PollTimer {
-public:
-    explicit Timer(QTimer &timer) : m_timer(timer) {}
-    void start(int intervalMs) override { m_timer.start(intervalMs); }
-
-private:
-    QTimer &m_timer;
-};
 
 // What the core shows, on the window's controls. Setting a control here blocks the control's own signals
 // (m_showing), so that only the operator's changes reach the core.
@@ -109,13 +71,14 @@ public:
     void setShiftPosition(int position) override
     {
         const Showing showing(p);
-        p.m_shift->setValue(position);
+        p.shift()->setValue(position);
     }
     void setShiftSelection(int start, int end) override
     {
-        p.m_shift->setSelStart(start);
-        p.m_shift->setSelEnd(end);
+        p.shift()->setSelStart(start);
+        p.shift()->setSelEnd(end);
     }
+    void setFocus(Control control) override { p.control(control)->setFocus(Qt::ActiveWindowFocusReason); }
     void setLedOn(Control control, bool on) override { p.led(control)->setLedOn(on); }
     void setLedColour(Control control, Panel::Colour colour) override { p.led(control)->setColorOn(colour); }
 
@@ -142,7 +105,7 @@ public:
     void showTrayIcon(Panel::TrayImage image) override
     {
         p.m_trayIcon->setIcon(image == Panel::TrayImage::OmniRig ? PanelArtwork::omniRigIcon() : p.windowIcon());
-        p.m_trayIcon->setToolTip(QStringLiteral("VELKOR"));
+        p.m_trayIcon->setToolTip(QString::fromUtf8(Panel::Window.trayTip));
         p.m_trayIcon->show();
     }
     void hideTrayIcon() override { p.m_trayIcon->hide(); }
@@ -214,13 +177,22 @@ private:
     TSO2VPanel &p;
 };
 
+// The poll timer as the core drives it.
+class TSO2VPanel::Timer final : public Panel::PollTimer {
+public:
+    explicit Timer(QTimer &timer) : m_timer(timer) {}
+    void start(int intervalMs) override { m_timer.start(intervalMs); }
+
+private:
+    QTimer &m_timer;
+};
+
 TSO2VPanel::TSO2VPanel(const QStringList &arguments, QWidget *parent)
     : QWidget(parent), m_pollTimer(std::make_unique<QTimer>()), m_face(std::make_unique<Face>(*this)),
       m_timer(std::make_unique<Timer>(*m_pollTimer)), m_instanceMapping(std::make_unique<InstanceMarker>()),
       m_core(std::make_unique<Panel::PanelCore>(*m_face, *m_instanceMapping, *m_timer))
 {
     createControls();
-    connectControls();
     std::vector<std::string> args;
     for (const QString &argument : arguments)
         args.push_back(QFile::encodeName(argument).toStdString());
@@ -236,48 +208,33 @@ TSO2VPanel::~TSO2VPanel()
 
 void TSO2VPanel::createControls()
 {
-    setObjectName(QStringLiteral("SO2VPanel"));
-    setWindowTitle(QStringLiteral("VE2Z"));
+    setObjectName(QString::fromUtf8(Panel::Window.name));
+    setWindowTitle(QString::fromUtf8(Panel::Window.caption));
     setWindowIcon(PanelArtwork::mainIcon());
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(makeFont(Panel::Window.windowFont));
     QPalette grey = palette();
-    grey.setColor(QPalette::Window, Background);
+    grey.setColor(QPalette::Window, colour(Panel::Window.background));
     setPalette(grey);
     setAutoFillBackground(true);
-    move(FirstPosition);
-    resize(ClientSize);
+    move(Panel::Window.position.x, Panel::Window.position.y);
+    // The client area; the window manager adds its own frame around it.
+    resize(Panel::Window.clientWidth, Panel::Window.clientHeight);
 
-    // Bottom to top: where controls overlap, a later one lies over an earlier one (RIT over the slider's end).
-    m_a2b = place(new SpeedButton(PanelArtwork::A2BImage, this), "A2B", {2, 4, 65, 41});
-    m_swap = place(new SpeedButton(PanelArtwork::SWAPImage, this), "SWAP", {70, 4, 65, 41});
-    m_b2a = place(new SpeedButton(PanelArtwork::B2AImage, this), "B2A", {139, 4, 65, 41});
-    m_rig1Led = makeLed(this, "Rig1LED", {4, 48});
-    m_rig2Led = makeLed(this, "Rig2LED", {115, 48});
-    m_rig1Label = makeLabel(new QLabel(this), "Rig1", {20, 50, 89, 14}, QStringLiteral("Rig1"));
-    m_rig2Label = makeLabel(new QLabel(this), "Rig2", {132, 49, 73, 17}, QStringLiteral("Rig2"));
-    m_omniRigLabel = makeLabel(new QLabel(this), "OmniRig", {6, 64, 187, 14}, QStringLiteral("OmniRig status"));
-    m_shiftHz = makeLabel(new ClickLabel(this), "ShiftHZ", {147, 81, 59, 16}, QStringLiteral("+0000 Hz"));
-
-    m_shift = place(new TrackBar(this), "Shift", {12, 78, 137, 17});
-    m_shift->setRange(PanelSettings::MinPosition, PanelSettings::MaxPosition);
-    // A key moves it 1 Hz and a page 2, as a Windows track bar does by default.
-    m_shift->setSingleStep(1);
-    m_shift->setPageStep(2);
-    m_shift->setTickInterval(10);
-    m_shift->setTickPosition(QSlider::TicksBelow);
-    m_shift->setValue(PanelSettings::CentrePosition);
-    m_shift->setSelStart(PanelSettings::CentrePosition);
-    m_shift->setSelEnd(PanelSettings::CentrePosition);
-
-    m_rit = place(new QCheckBox(QStringLiteral("RIT"), this), "RIT", {4, 80, 17, 17});
-    m_trackNone = makeRadio(this, "TrackNone", {16, 104, 57, 17}, QStringLiteral("None"));
-    m_trackRig1 = makeRadio(this, "TrackRig1", {81, 104, 57, 17}, QStringLiteral("Rig1"), QStringLiteral("Track Rig1"));
-    m_trackRig2 =
-        makeRadio(this, "TrackRig2", {147, 104, 57, 17}, QStringLiteral("Rig2"), QStringLiteral("Track Rig 2"));
     auto *tracking = new QButtonGroup(this);
     tracking->setObjectName(QStringLiteral("Tracking"));
-    for (QRadioButton *button : {m_trackNone, m_trackRig1, m_trackRig2})
-        tracking->addButton(button);
+    QWidget *lastStop = nullptr;
+    for (const Panel::ControlLayout &layout : Panel::Controls) {
+        QWidget *widget = makeControl(layout);
+        m_controls[std::size_t(layout.control)] = widget;
+        if (layout.kind == ControlKind::RadioButton)
+            tracking->addButton(static_cast<QRadioButton *>(widget));
+        if (layout.tabStop) {
+            if (lastStop)
+                setTabOrder(lastStop, widget);
+            lastStop = widget;
+        }
+        connectControl(layout);
+    }
 
     // The window comes with its system menu, as a window of the system does; start-up edits it.
     m_systemMenu = new SystemMenu(this);
@@ -287,40 +244,6 @@ void TSO2VPanel::createControls()
     m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
     m_aboutDialog = new TAboutDlg(this);
 
-    setTabOrder(m_shift, m_rit);
-    setTabOrder(m_rit, m_trackNone);
-    setTabOrder(m_trackNone, m_trackRig1);
-    setTabOrder(m_trackRig1, m_trackRig2);
-}
-
-void TSO2VPanel::connectControls()
-{
-    const auto operatorClicks = [this](QAbstractButton *button, Control which) {
-        connect(button, &QAbstractButton::clicked, this, [this, which] { m_core->clicked(which); });
-    };
-    operatorClicks(m_a2b, Control::A2B);
-    operatorClicks(m_swap, Control::SWAP);
-    operatorClicks(m_b2a, Control::B2A);
-    connect(m_shiftHz, &ClickLabel::clicked, this, [this] { m_core->clicked(Control::ShiftHZ); });
-    connect(m_shift, &TrackBar::changed, this, [this] {
-        if (!m_showing)
-            m_core->shiftMoved(m_shift->sliderPosition());
-    });
-    // toggled, not clicked: it comes when, and only when, the state changes.
-    connect(m_rit, &QCheckBox::toggled, this, [this](bool checked) {
-        if (!m_showing)
-            m_core->ritToggled(checked);
-    });
-    // A radio button tells when it becomes selected; clicking the selected one does nothing.
-    const auto onSelect = [&](QRadioButton *button, Control which) {
-        connect(button, &QRadioButton::toggled, this, [this, which](bool checked) {
-            if (checked && !m_showing)
-                m_core->trackSelected(which);
-        });
-    };
-    onSelect(m_trackNone, Control::TrackNone);
-    onSelect(m_trackRig1, Control::TrackRig1);
-    onSelect(m_trackRig2, Control::TrackRig2);
     connect(m_systemMenu, &SystemMenu::command, this, [this](int command) { m_core->systemCommand(command); });
     // Only the right button opens the menu; Qt reports it as the context request. A left click is Trigger.
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -329,44 +252,134 @@ void TSO2VPanel::connectControls()
     connect(m_pollTimer.get(), &QTimer::timeout, this, [this] { m_core->timerTicked(); });
 }
 
+QWidget *TSO2VPanel::makeControl(const Panel::ControlLayout &layout)
+{
+    const QString caption = QString::fromUtf8(layout.caption);
+    QWidget *widget = nullptr;
+    switch (layout.kind) {
+    case ControlKind::SpeedButton:
+        widget = new SpeedButton(PanelArtwork::buttonImage(QString::fromUtf8(layout.name)), this);
+        break;
+    case ControlKind::Led:
+        widget = new TAMAdvLed(this);
+        break;
+    case ControlKind::Label:
+        widget = new QLabel(caption, this);
+        break;
+    case ControlKind::ClickLabel:
+        widget = new ClickLabel(caption, this);
+        break;
+    case ControlKind::TrackBar: {
+        auto *slider = new TrackBar(this);
+        slider->setRange(Panel::Slider.minimum, Panel::Slider.maximum);
+        slider->setSingleStep(Panel::Slider.lineStep);
+        slider->setPageStep(Panel::Slider.pageStep);
+        slider->setTickInterval(Panel::Slider.tickInterval);
+        slider->setTickPosition(QSlider::TicksBelow);
+        slider->setValue(Panel::Slider.position);
+        slider->setSelStart(Panel::Slider.selectionStart);
+        slider->setSelEnd(Panel::Slider.selectionEnd);
+        widget = slider;
+        break;
+    }
+    case ControlKind::CheckBox:
+        widget = new QCheckBox(caption, this);
+        break;
+    case ControlKind::RadioButton:
+        widget = new QRadioButton(caption, this);
+        break;
+    }
+    widget->setObjectName(QString::fromUtf8(layout.name));
+    widget->setGeometry(layout.place.left, layout.place.top, layout.place.width, layout.place.height);
+    widget->setToolTip(QString::fromUtf8(layout.hint));
+    if (!layout.tabStop)
+        widget->setFocusPolicy(Qt::NoFocus);
+    if (layout.font == Panel::FontRole::Label)
+        widget->setFont(makeFont(Panel::Window.labelFont));
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+    }
+    if (auto *led = qobject_cast<TAMAdvLed *>(widget))
+        led->loaded();
+    return widget;
+}
+
+void TSO2VPanel::connectControl(const Panel::ControlLayout &layout)
+{
+    const Control which = layout.control;
+    QWidget *widget = control(which);
+    switch (layout.kind) {
+    case ControlKind::SpeedButton:
+        connect(static_cast<SpeedButton *>(widget), &SpeedButton::clicked, this,
+                [this, which] { m_core->clicked(which); });
+        connect(static_cast<SpeedButton *>(widget), &SpeedButton::doubleClicked, this,
+                [this, which] { m_core->doubleClicked(which); });
+        return;
+    case ControlKind::ClickLabel:
+        connect(static_cast<ClickLabel *>(widget), &ClickLabel::clicked, this,
+                [this, which] { m_core->clicked(which); });
+        connect(static_cast<ClickLabel *>(widget), &ClickLabel::doubleClicked, this,
+                [this, which] { m_core->doubleClicked(which); });
+        return;
+    case ControlKind::TrackBar:
+        connect(shift(), &TrackBar::changed, this, [this] {
+            if (!m_showing)
+                m_core->shiftMoved(shift()->sliderPosition());
+        });
+        return;
+    case ControlKind::CheckBox:
+        // toggled, not clicked: it comes when, and only when, the state changes.
+        connect(static_cast<QCheckBox *>(widget), &QCheckBox::toggled, this, [this](bool checked) {
+            if (!m_showing)
+                m_core->ritToggled(checked);
+        });
+        return;
+    case ControlKind::RadioButton:
+        // A radio button tells when it becomes selected; a click on the selected one is no news to the core.
+        connect(static_cast<QRadioButton *>(widget), &QRadioButton::toggled, this, [this, which](bool checked) {
+            if (checked && !m_showing)
+                m_core->trackClicked(which);
+        });
+        return;
+    case ControlKind::Led:
+    case ControlKind::Label:
+        return;
+    }
+}
+
 QWidget *TSO2VPanel::control(Control which) const
 {
-    switch (which) {
-    case Control::A2B:
-        return m_a2b;
-    case Control::SWAP:
-        return m_swap;
-    case Control::B2A:
-        return m_b2a;
-    case Control::Rig1LED:
-        return m_rig1Led;
-    case Control::Rig2LED:
-        return m_rig2Led;
-    case Control::Rig1:
-        return m_rig1Label;
-    case Control::Rig2:
-        return m_rig2Label;
-    case Control::OmniRig:
-        return m_omniRigLabel;
-    case Control::ShiftHZ:
-        return m_shiftHz;
-    case Control::Shift:
-        return m_shift;
-    case Control::RIT:
-        return m_rit;
-    case Control::TrackNone:
-        return m_trackNone;
-    case Control::TrackRig1:
-        return m_trackRig1;
-    case Control::TrackRig2:
-        return m_trackRig2;
-    }
-    return nullptr;
+    return m_controls[std::size_t(which)];
+}
+
+std::optional<Control> TSO2VPanel::controlOf(const QWidget *widget) const
+{
+    for (const Panel::ControlLayout &layout : Panel::Controls)
+        if (widget && control(layout.control) == widget)
+            return layout.control;
+    return std::nullopt;
 }
 
 TAMAdvLed *TSO2VPanel::led(Control which) const
 {
-    return which == Control::Rig1LED ? m_rig1Led : m_rig2Led;
+    return static_cast<TAMAdvLed *>(control(which));
+}
+
+TrackBar *TSO2VPanel::shift() const
+{
+    return static_cast<TrackBar *>(control(Control::Shift));
+}
+
+void TSO2VPanel::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        m_core->windowActivated();
+    else
+        m_core->windowDeactivated(controlOf(focusWidget()));
 }
 
 void TSO2VPanel::closeEvent(QCloseEvent *event)

@@ -11,22 +11,20 @@
 #pragma once
 
 #include "panel/core/PanelCore.h"
+#include "panel/core/PanelLayout.h"
 
 #include <QStringList>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <optional>
 
-class ClickLabel;
 class InstanceMarker;
-class QCheckBox;
 class QCloseEvent;
-class QLabel;
 class QMenu;
-class QRadioButton;
 class QTimer;
-class SpeedButton;
 class SystemMenu;
 class TAboutDlg;
 class TAMAdvLed;
@@ -56,6 +54,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // The core's view of the window; it reaches the controls below.
@@ -63,24 +62,15 @@ private:
     class Timer;
 
     void createControls();
-    void connectControls();
+    QWidget *makeControl(const Panel::ControlLayout &layout);
+    void connectControl(const Panel::ControlLayout &layout);
     QWidget *control(Panel::Control control) const;
+    std::optional<Panel::Control> controlOf(const QWidget *widget) const;
     TAMAdvLed *led(Panel::Control control) const;
+    TrackBar *shift() const;
 
-    SpeedButton *m_a2b = nullptr;
-    SpeedButton *m_swap = nullptr;
-    SpeedButton *m_b2a = nullptr;
-    TAMAdvLed *m_rig1Led = nullptr;
-    TAMAdvLed *m_rig2Led = nullptr;
-    QLabel *m_rig1Label = nullptr;
-    QLabel *m_rig2Label = nullptr;
-    QLabel *m_omniRigLabel = nullptr;
-    ClickLabel *m_shiftHz = nullptr;
-    TrackBar *m_shift = nullptr;
-    QCheckBox *m_rit = nullptr;
-    QRadioButton *m_trackNone = nullptr;
-    QRadioButton *m_trackRig1 = nullptr;
-    QRadioButton *m_trackRig2 = nullptr;
+    // By the layout's order.
+    std::array<QWidget *, Panel::Controls.size()> m_controls{};
 
     SystemMenu *m_systemMenu = nullptr;
     QMenu *m_trayMenu = nullptr;

@@ -18,6 +18,12 @@ inline const QString A2BImage = QStringLiteral(":/panel/A2B.bmp");
 inline const QString SWAPImage = QStringLiteral(":/panel/SWAP.bmp");
 inline const QString B2AImage = QStringLiteral(":/panel/B2A.bmp");
 
+// The image of the transfer button of that name (A2B, SWAP, B2A).
+inline QString buttonImage(const QString &name)
+{
+    return QStringLiteral(":/panel/") + name + QStringLiteral(".bmp");
+}
+
 inline constexpr std::array IconSizes{16, 24, 32, 48, 64, 256};
 
 // One of the images above, read by the format its name ends in. QImage(file) asks every image-format plugin Qt

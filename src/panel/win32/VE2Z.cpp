@@ -1,6 +1,7 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
 #include "panel/win32/VE2Z.h"
 
+#include "panel/core/PanelLayout.h"
 #include "panel/platform/InstanceMarker.h"
 #include "panel/win32/AMAdvLed.h"
 #include "panel/win32/AboutDlg.h"
@@ -12,12 +13,15 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <utility>
 
 using Panel::Control;
+using Panel::ControlKind;
 
 namespace {
 
-constexpr COLORREF Background = RGB(128, 128, 128);
+// The layout's colours are COLORREFs already.
+constexpr COLORREF Background = Panel::Window.background;
 constexpr UINT_PTR PollTimerId = 1;
 // A note for the operator, shown from the message loop so that whoever asked for it goes on at once.
 constexpr UINT NoteMessage = WM_APP + 1;
@@ -41,13 +45,45 @@ UINT taskbarCreated()
     return message;
 }
 
-HFONT makeFont(const wchar_t *face, int points)
+HFONT makeFont(const Panel::Font &font)
 {
     const HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    const int height = -MulDiv(font.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       WinText::wide(font.face).c_str());
+}
+
+// What a Win32 control of each kind is made of; a radio group is one tab stop, at its first button.
+struct WindowKind {
+    const wchar_t *windowClass;
+    DWORD style;
+};
+
+WindowKind windowKind(const Panel::ControlLayout &layout, ControlKind previous)
+{
+    // A text longer than its label is cut at the label's end, never wrapped onto a line below that no one sees.
+    const DWORD label = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+    const bool firstRadio = layout.kind == ControlKind::RadioButton && previous != ControlKind::RadioButton;
+    const DWORD style = layout.tabStop && (layout.kind != ControlKind::RadioButton || firstRadio) ? WS_TABSTOP : 0;
+    switch (layout.kind) {
+    case ControlKind::SpeedButton:
+        return {L"BUTTON", style | BS_OWNERDRAW};
+    case ControlKind::Label:
+        return {L"STATIC", style | label};
+    case ControlKind::ClickLabel:
+        return {L"STATIC", style | label | SS_NOTIFY};
+    case ControlKind::TrackBar:
+        return {TRACKBAR_CLASSW, style | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_ENABLESELRANGE};
+    case ControlKind::CheckBox:
+        return {L"BUTTON", style | BS_AUTOCHECKBOX};
+    case ControlKind::RadioButton:
+        return {L"BUTTON", style | BS_AUTORADIOBUTTON | (firstRadio ? WS_GROUP : 0)};
+    case ControlKind::Led:
+        break;
+    }
+    return {nullptr, 0};
 }
 
 HICON loadIcon(HINSTANCE instance, const wchar_t *name, int size)
@@ -90,6 +126,7 @@ public:
         ShowWindow(p.control(control), visible ? SW_SHOWNA : SW_HIDE);
     }
     void setEnabled(Control control, bool enabled) override { EnableWindow(p.control(control), enabled); }
+    void setFocus(Control control) override { SetFocus(p.control(control)); }
     void setChecked(Control control, bool checked) override
     {
         const bool tracking =
@@ -257,11 +294,8 @@ TSO2VPanel::TSO2VPanel(HINSTANCE instance, const std::vector<std::string> &argum
     m_smallIcon = loadIcon(instance, L"MAINICON", GetSystemMetrics(SM_CXSMICON));
     m_omniRigIcon = loadIcon(instance, L"OMNIRIG", GetSystemMetrics(SM_CXSMICON));
     m_background = CreateSolidBrush(Background);
-    m_windowFont = makeFont(L"MS Sans Serif", 8);
-    m_labelFont = makeFont(L"Verdana", 8);
-    const wchar_t *glyphs[3] = {L"A2B", L"SWAP", L"B2A"};
-    for (int i = 0; i < 3; ++i)
-        m_glyphs[i] = static_cast<HBITMAP>(LoadImageW(instance, glyphs[i], IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    m_windowFont = makeFont(Panel::Window.windowFont);
+    m_labelFont = makeFont(Panel::Window.labelFont);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -274,9 +308,12 @@ TSO2VPanel::TSO2VPanel(HINSTANCE instance, const std::vector<std::string> &argum
     windowClass.hbrBackground = m_background;
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw std::runtime_error("The panel's window class could not be registered");
-    // An ordinary sizeable frame, 224 x 167 outside, first at 317, 109.
-    m_hwnd = CreateWindowExW(0, ClassName, L"VE2Z", WS_OVERLAPPEDWINDOW, 317, 109, 224, 167, nullptr, nullptr, instance,
-                             this);
+    // An ordinary sizeable frame around the layout's client area, whatever this desktop's frame measures.
+    RECT frame{0, 0, Panel::Window.clientWidth, Panel::Window.clientHeight};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    m_hwnd = CreateWindowExW(0, ClassName, WinText::wide(Panel::Window.caption).c_str(), WS_OVERLAPPEDWINDOW,
+                             Panel::Window.position.x, Panel::Window.position.y, frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!m_hwnd)
         throw std::runtime_error("The panel's window could not be created");
     m_trayMenu = CreatePopupMenu();
@@ -312,64 +349,56 @@ TSO2VPanel::~TSO2VPanel()
 void TSO2VPanel::createControls()
 {
     SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_windowFont), FALSE);
-    const auto make = [this](Control which, const wchar_t *windowClass, DWORD style, RECT place, const wchar_t *text,
-                             HFONT font) {
-        const HWND hwnd = CreateWindowExW(
-            0, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom,
-            m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(which))), m_instance, nullptr);
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        m_controls[static_cast<int>(which)] = hwnd;
-        return hwnd;
-    };
-    // In the layout's order; places are left, top, width, height.
-    make(Control::A2B, L"BUTTON", BS_OWNERDRAW, {2, 4, 65, 41}, L"", m_windowFont);
-    make(Control::SWAP, L"BUTTON", BS_OWNERDRAW, {70, 4, 65, 41}, L"", m_windowFont);
-    make(Control::B2A, L"BUTTON", BS_OWNERDRAW, {139, 4, 65, 41}, L"", m_windowFont);
-    m_rig1Led = std::make_unique<TAMAdvLed>(m_hwnd, controlId(Control::Rig1LED), 4, 48);
-    m_rig2Led = std::make_unique<TAMAdvLed>(m_hwnd, controlId(Control::Rig2LED), 115, 48);
-    m_controls[static_cast<int>(Control::Rig1LED)] = m_rig1Led->handle();
-    m_controls[static_cast<int>(Control::Rig2LED)] = m_rig2Led->handle();
-    m_rig1Led->loaded();
-    m_rig2Led->loaded();
-    // A text longer than its label is cut at the label's end, never wrapped onto a line below that no one sees.
-    const DWORD label = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-    make(Control::Rig1, L"STATIC", label, {20, 50, 89, 14}, L"Rig1", m_labelFont);
-    make(Control::Rig2, L"STATIC", label, {132, 49, 73, 17}, L"Rig2", m_labelFont);
-    make(Control::OmniRig, L"STATIC", label, {6, 64, 187, 14}, L"OmniRig status", m_labelFont);
-    make(Control::ShiftHZ, L"STATIC", label | SS_NOTIFY, {147, 81, 59, 16}, L"+0000 Hz", m_labelFont);
-    const HWND shift =
-        make(Control::Shift, TRACKBAR_CLASSW, TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | TBS_ENABLESELRANGE | WS_TABSTOP,
-             {12, 78, 137, 17}, L"", m_windowFont);
-    SendMessageW(shift, TBM_SETRANGEMIN, FALSE, PanelSettings::MinPosition);
-    SendMessageW(shift, TBM_SETRANGEMAX, FALSE, PanelSettings::MaxPosition);
-    SendMessageW(shift, TBM_SETTICFREQ, 10, 0);
-    SendMessageW(shift, TBM_SETLINESIZE, 0, 1);
-    SendMessageW(shift, TBM_SETPAGESIZE, 0, 2);
-    SendMessageW(shift, TBM_SETPOS, TRUE, PanelSettings::CentrePosition);
-    SendMessageW(shift, TBM_SETSEL, TRUE, MAKELPARAM(PanelSettings::CentrePosition, PanelSettings::CentrePosition));
-    const HWND rit = make(Control::RIT, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, {4, 80, 17, 17}, L"RIT", m_windowFont);
-    make(Control::TrackNone, L"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, {16, 104, 57, 17}, L"None",
-         m_windowFont);
-    make(Control::TrackRig1, L"BUTTON", BS_AUTORADIOBUTTON, {81, 104, 57, 17}, L"Rig1", m_windowFont);
-    make(Control::TrackRig2, L"BUTTON", BS_AUTORADIOBUTTON, {147, 104, 57, 17}, L"Rig2", m_windowFont);
-    // RIT lies over the slider's left end, as the later control does in the layout; the tab order, which
-    // the window keeps itself (tabbed), stays as the layout gives it.
-    SetWindowPos(rit, GetWindow(shift, GW_HWNDPREV) ? GetWindow(shift, GW_HWNDPREV) : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
     m_tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, m_instance, nullptr);
-    const auto hint = [this](Control which, const wchar_t *text) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = TTTOOLINFOW_V2_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_hwnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(control(which));
-        tool.lpszText = const_cast<wchar_t *>(text);
-        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    };
-    hint(Control::TrackRig1, L"Track Rig1");
-    hint(Control::TrackRig2, L"Track Rig 2");
+    ControlKind previous = ControlKind::Led;
+    for (const Panel::ControlLayout &layout : Panel::Controls) {
+        const std::size_t at = std::size_t(layout.control);
+        const ControlKind before = std::exchange(previous, layout.kind);
+        if (layout.kind == ControlKind::Led) {
+            auto &led = layout.control == Control::Rig1LED ? m_rig1Led : m_rig2Led;
+            led = std::make_unique<TAMAdvLed>(m_hwnd, controlId(layout.control), layout.place.left, layout.place.top);
+            m_controls[at] = led->handle();
+            led->loaded();
+            continue;
+        }
+        const WindowKind kind = windowKind(layout, before);
+        const HWND hwnd = CreateWindowExW(
+            0, kind.windowClass, WinText::wide(layout.caption).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
+            layout.place.left, layout.place.top, layout.place.width, layout.place.height, m_hwnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(layout.control))), m_instance, nullptr);
+        const HFONT font = layout.font == Panel::FontRole::Label ? m_labelFont : m_windowFont;
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        m_controls[at] = hwnd;
+        if (layout.kind == ControlKind::SpeedButton && at < std::size(m_glyphs))
+            m_glyphs[at] = static_cast<HBITMAP>(
+                LoadImageW(m_instance, WinText::wide(layout.name).c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        if (*layout.hint)
+            addHint(hwnd, WinText::wide(layout.hint));
+    }
+    const HWND shift = control(Control::Shift);
+    SendMessageW(shift, TBM_SETRANGEMIN, FALSE, Panel::Slider.minimum);
+    SendMessageW(shift, TBM_SETRANGEMAX, FALSE, Panel::Slider.maximum);
+    SendMessageW(shift, TBM_SETTICFREQ, WPARAM(Panel::Slider.tickInterval), 0);
+    SendMessageW(shift, TBM_SETLINESIZE, 0, Panel::Slider.lineStep);
+    SendMessageW(shift, TBM_SETPAGESIZE, 0, Panel::Slider.pageStep);
+    SendMessageW(shift, TBM_SETPOS, TRUE, Panel::Slider.position);
+    SendMessageW(shift, TBM_SETSEL, TRUE, MAKELPARAM(Panel::Slider.selectionStart, Panel::Slider.selectionEnd));
+    // RIT lies over the slider's left end, as the later control does in the layout; the tab order, which
+    // the window keeps itself (tabbed), stays as the layout gives it.
+    SetWindowPos(control(Control::RIT), GetWindow(shift, GW_HWNDPREV) ? GetWindow(shift, GW_HWNDPREV) : HWND_TOP, 0, 0,
+                 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TSO2VPanel::addHint(HWND tool, const std::wstring &text)
+{
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = m_hwnd;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = const_cast<wchar_t *>(text.c_str());
+    SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void TSO2VPanel::show(int showCommand)
@@ -460,6 +489,14 @@ LRESULT TSO2VPanel::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (reinterpret_cast<HWND>(lParam) == control(Control::Shift) && m_core)
             m_core->shiftMoved(int(SendMessageW(control(Control::Shift), TBM_GETPOS, 0, 0)));
         return 0;
+    case WM_ACTIVATE: {
+        const LRESULT result = DefWindowProcW(m_hwnd, message, wParam, lParam);
+        if (m_core && LOWORD(wParam) == WA_INACTIVE)
+            m_core->windowDeactivated(controlOf(GetFocus()));
+        else if (m_core && !HIWORD(wParam))
+            m_core->windowActivated();
+        return result;
+    }
     case WM_SYSCOMMAND:
         // The core gives it its default processing first, then looks for its own commands.
         m_systemCommandParam = lParam;
@@ -514,22 +551,29 @@ void TSO2VPanel::command(int id, int code, HWND from)
             m_core->trayMenuChosen(id - int(TrayMenuBase));
         return;
     }
+    const std::optional<Control> which = controlOf(from);
+    if (!which)
+        return;
+    // A double click on a speed button or the label comes as a notification of its own, in place of the
+    // second click.
+    const bool label = *which == Control::ShiftHZ;
+    if (code == (label ? STN_DBLCLK : BN_DOUBLECLICKED))
+        return m_core->doubleClicked(*which);
     if (code != BN_CLICKED) // STN_CLICKED is the same code
         return;
-    for (Control clickable : {Control::A2B, Control::SWAP, Control::B2A, Control::ShiftHZ})
-        if (id == controlId(clickable))
-            return m_core->clicked(clickable);
-    if (id == controlId(Control::RIT))
+    switch (Panel::layoutOf(*which).kind) {
+    case ControlKind::SpeedButton:
+    case ControlKind::ClickLabel:
+        return m_core->clicked(*which);
+    case ControlKind::CheckBox:
         return m_core->ritToggled(SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED);
-    // A radio button tells when it is clicked, also when it was selected already: only a new selection counts.
-    const std::array<std::pair<Control, PanelSettings::Track>, 3> tracks{
-        {{Control::TrackNone, PanelSettings::Track::None},
-         {Control::TrackRig1, PanelSettings::Track::Rig1},
-         {Control::TrackRig2, PanelSettings::Track::Rig2}}};
-    for (const auto &[button, track] : tracks)
-        if (id == controlId(button) && SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED &&
-            m_core->selectedTrack() != track)
-            return m_core->trackSelected(button);
+    case ControlKind::RadioButton:
+        return m_core->trackClicked(*which);
+    case ControlKind::Led:
+    case ControlKind::Label:
+    case ControlKind::TrackBar:
+        return;
+    }
 }
 
 void TSO2VPanel::drawSpeedButton(const DRAWITEMSTRUCT &item)
@@ -571,6 +615,14 @@ HWND TSO2VPanel::control(Control which) const
     return m_controls[static_cast<int>(which)];
 }
 
+std::optional<Control> TSO2VPanel::controlOf(HWND hwnd) const
+{
+    for (const Panel::ControlLayout &layout : Panel::Controls)
+        if (hwnd && control(layout.control) == hwnd)
+            return layout.control;
+    return std::nullopt;
+}
+
 TAMAdvLed &TSO2VPanel::led(Control which) const
 {
     return which == Control::Rig1LED ? *m_rig1Led : *m_rig2Led;
@@ -586,7 +638,7 @@ void TSO2VPanel::notifyTray(DWORD action)
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = TrayMessage;
     data.hIcon = m_trayIconShown;
-    lstrcpynW(data.szTip, L"VELKOR", 64);
+    lstrcpynW(data.szTip, WinText::wide(Panel::Window.trayTip).c_str(), 64);
     if (!Shell_NotifyIconW(action, &data) && action == NIM_MODIFY)
         Shell_NotifyIconW(NIM_ADD, &data); // the shell had not taken it yet
 }

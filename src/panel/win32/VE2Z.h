@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,9 +83,11 @@ private:
     // own loop handles them; true when message has been handled.
     bool dialogKey(MSG &message);
     void createControls();
+    void addHint(HWND tool, const std::wstring &text);
     void command(int id, int code, HWND control);
     void drawSpeedButton(const DRAWITEMSTRUCT &item);
     HWND control(Panel::Control control) const;
+    std::optional<Panel::Control> controlOf(HWND hwnd) const;
     TAMAdvLed &led(Panel::Control control) const;
     void notifyTray(DWORD action);
 

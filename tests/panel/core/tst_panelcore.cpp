@@ -23,6 +23,7 @@ public:
     std::map<Control, Colour> colours;
     int shiftPosition = -1;
     std::pair<int, int> selection{-1, -1};
+    std::optional<Control> focus;
     std::vector<Box> boxes, notes;
     BoxAnswer answer = BoxAnswer::Ok;
     std::string title = "Velkor using OmniRig";
@@ -44,6 +45,7 @@ public:
     }
     void setShiftPosition(int position) override { shiftPosition = position; }
     void setShiftSelection(int start, int end) override { selection = {start, end}; }
+    void setFocus(Control control) override { focus = control; }
     void setLedOn(Control led, bool on) override { ledOn[led] = on; }
     void setLedColour(Control led, Colour colour) override { colours[led] = colour; }
     BoxAnswer showBox(const Box &box) override
@@ -134,6 +136,9 @@ private slots:
     void fastTrackingFollowsTheLeadersEvents_data();
     void fastTrackingFollowsTheLeadersEvents();
     void noServerToBeHadIsSaidOnce();
+    void focusOnActivation_data();
+    void focusOnActivation();
+    void secondClicks();
 };
 
 void TestPanelCore::startupAsAFaceSeesIt()
@@ -294,6 +299,57 @@ void TestPanelCore::noServerToBeHadIsSaidOnce()
     bench.core.shiftMoved(2500);
     QCOMPARE(bench.face.boxes.size(), std::size_t(1));
     QVERIFY(bench.face.boxes.front().text.starts_with("Unable to write to "));
+}
+
+void TestPanelCore::focusOnActivation_data()
+{
+    QTest::addColumn<QString>("shift"); // the file's SHIFT
+    QTest::addColumn<int>("leftOn");    // the control focused when the window was left; -1: none yet
+    QTest::addColumn<bool>("ritOff");   // RIT switched off while the window was not active
+    QTest::addColumn<int>("focus");
+    const int shift = int(Control::Shift), rit = int(Control::RIT), track = int(Control::TrackRig1);
+    QTest::newRow("opens on the slider") << "YES" << -1 << false << shift;
+    QTest::newRow("opens on RIT while the slider is hidden") << "NOT" << -1 << false << rit;
+    QTest::newRow("back where it was left") << "YES" << track << false << track;
+    QTest::newRow("left on the slider, since hidden") << "YES" << shift << true << rit;
+    QTest::newRow("left on a control without focus") << "YES" << int(Control::A2B) << false << shift;
+}
+
+void TestPanelCore::focusOnActivation()
+{
+    QFETCH(QString, shift);
+    QFETCH(int, leftOn);
+    QFETCH(bool, ritOff);
+    QFETCH(int, focus);
+    Bench bench;
+    IniFile(bench.ini()).writeString("VE2Z", "SHIFT", shift.toStdString());
+    bench.start();
+    bench.core.windowActivated();
+    if (leftOn >= 0) {
+        bench.core.windowDeactivated(Control(leftOn));
+        if (ritOff)
+            bench.core.ritToggled(false);
+        bench.core.windowActivated();
+    }
+    QCOMPARE(bench.face.focus, std::optional<Control>(Control(focus)));
+}
+
+void TestPanelCore::secondClicks()
+{
+    Bench bench;
+    bench.start("350");
+    FakeOmniRig &server = *bench.factory->server;
+    server.clearLog();
+    // The second click of a double click transfers again.
+    bench.core.clicked(Control::A2B);
+    bench.core.doubleClicked(Control::A2B);
+    QCOMPARE(server.writes().count(QStringLiteral("Rig2.Freq=14074350")), 2);
+    // A click on the tracking button selected already neither selects nor saves anything.
+    QVERIFY(QFile::remove(QString::fromStdString(bench.ini())));
+    bench.face.checked.clear();
+    bench.core.trackClicked(Control::TrackNone);
+    QVERIFY(bench.face.checked.empty());
+    QVERIFY(!QFile::exists(QString::fromStdString(bench.ini())));
 }
 
 QTEST_GUILESS_MAIN(TestPanelCore)
