@@ -167,6 +167,10 @@ endfunction()
 # allowedQt (by its target's name or its file's), or one of forbidden, fails the configuration with the chain
 # that led to it.
 function(_velkor_allowed_links target allowedQt forbidden)
+  # Qt6::Platform is Qt's build settings, no module: every Qt module brings it, and qt_add_resources names it.
+  if(allowedQt)
+    list(APPEND allowedQt Platform)
+  endif()
   set(queue ${target})
   set(seen "")
   set(via_${target} ${target})
