@@ -1,8 +1,8 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
 #include "panel/qt/VE2Z.h"
 
-#include "about/AboutDlg.h"
-#include "led/AMAdvLed.h"
+#include "about/qt/AboutDlg.h"
+#include "led/qt/AMAdvLed.h"
 #include "panel/platform/InstanceMarker.h"
 #include "panel/qt/ClickLabel.h"
 #include "panel/qt/MessageBoxes.h"

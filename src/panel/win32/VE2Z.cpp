@@ -1,10 +1,10 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
 #include "panel/win32/VE2Z.h"
 
+#include "about/win32/AboutDlg.h"
+#include "led/win32/AMAdvLed.h"
 #include "panel/platform/InstanceMarker.h"
-#include "panel/win32/AMAdvLed.h"
-#include "panel/win32/AboutDlg.h"
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
-#include "about/AboutForm.h"
+#include "about/qt/AboutForm.h"
 
-#include "about/WordWrapLabel.h"
+#include "about/qt/WordWrapLabel.h"
 
 #include <QFontMetrics>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "about/WordWrapLabel.h"
+#include "about/qt/WordWrapLabel.h"
 
 #include <QPainter>
 #include <QStyle>

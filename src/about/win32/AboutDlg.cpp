@@ -1,6 +1,6 @@
-#include "panel/win32/AboutDlg.h"
+#include "about/win32/AboutDlg.h"
 
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <algorithm>
 #include <stdexcept>
