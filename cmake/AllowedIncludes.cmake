@@ -3,8 +3,8 @@
 #
 # What one library may include, as an allow-list: anything not listed fails the build, so a new dependency is
 # a decision made here, not one that creeps in.
-#  - FOLDERS: the library's own sources, with their subfolders (default: the calling folder). Its own folders
-#    may always be included.
+#  - FOLDERS: the library's own sources, with their subfolders but for those with a CMakeLists.txt of their own
+#    (default: the calling folder). Its own folders may always be included.
 #  - FILES: the library's own sources, one by one, for a library whose folder holds others' folders too.
 #  - INCLUDES: the project's folders it may include besides, as includes name them from src/ ("panel/core",
 #    "rigserver/core"). An include names its folder ("panel/core/PanelCore.h"); one that names a folder not on
@@ -107,6 +107,12 @@ function(velkor_allowed_includes target)
     file(RELATIVE_PATH own ${VELKOR_INCLUDE_ROOT} ${folder})
     list(APPEND folders ${own})
     file(GLOB_RECURSE found CONFIGURE_DEPENDS LIST_DIRECTORIES false ${folder}/*.h ${folder}/*.cpp ${folder}/*.in)
+    # A subfolder with a CMakeLists.txt of its own is another library, with a list of its own.
+    file(GLOB_RECURSE others CONFIGURE_DEPENDS LIST_DIRECTORIES false ${folder}/*/CMakeLists.txt)
+    foreach(other IN LISTS others)
+      get_filename_component(other ${other} DIRECTORY)
+      list(FILTER found EXCLUDE REGEX "^${other}/")
+    endforeach()
     list(APPEND files ${found})
   endforeach()
   set(system ${VELKOR_SYSTEM_std})
