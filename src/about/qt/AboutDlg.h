@@ -49,6 +49,9 @@ public:
     QString WebSite() const { return QString::fromStdString(m_core.WebSite()); }
     void setWebSite(const QString &value) { m_core.setWebSite(value.toStdString()); }
 
+    // All the texts at once, as the panel hands them over.
+    void setTexts(const AboutTexts &texts) { m_core.setTexts(texts); }
+
     // The component's own icon: the host may change it in place. Writing copies the given icon.
     QIcon &Icon() { return m_icon; }
     const QIcon &Icon() const { return m_icon; }

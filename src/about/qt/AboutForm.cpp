@@ -10,32 +10,33 @@
 
 #include <algorithm>
 
-namespace {
+using AboutLayout::Look;
+using AboutLayout::Part;
 
-// The layout, in pixels at 96 dpi, each position relative to the parent's client area.
-constexpr QSize BoxClientSize(296, 182);
-constexpr QRect Panel1Rect(8, 8, 281, 137);
-constexpr QRect Panel2Rect(8, 8, 50, 50);
-constexpr QRect Image1Rect(1, 1, 48, 48);
-constexpr QRect ProductNameRect(64, 8, 68, 13);
-constexpr QRect CopyrightRect(64, 40, 44, 13);
-constexpr QRect ProgrammerRect(64, 72, 59, 13);
-constexpr QRect WebsiteRect(64, 104, 44, 13);
-constexpr QRect OKButtonRect(111, 152, 75, 25);
+namespace {
 
 constexpr int ModalResultOK = 1;
 
-template <typename Label>
-Label *makeLabel(QWidget *parent, const char *name, const QRect &rect, const QString &placeholder)
+QRect qtRect(const AboutLayout::Rect &rect)
+{
+    return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+template <typename Label> Label *makeLabel(QWidget *parent)
 {
     auto *label = new Label(parent);
-    label->setObjectName(QLatin1String(name));
     // The texts come from the host and are shown as they are: never read as markup.
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
-    label->setText(placeholder);
     return label;
+}
+
+QFrame *makeFrame(QWidget *parent, int style)
+{
+    auto *frame = new QFrame(parent);
+    frame->setFrameStyle(style);
+    frame->setLineWidth(1);
+    return frame;
 }
 
 } // namespace
@@ -45,66 +46,80 @@ TAboutBox::TAboutBox(QWidget *parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setFixedSize(BoxClientSize);
+    setWindowTitle(QLatin1String(AboutLayout::DefaultTitle));
+    setFont(QFont(QLatin1String(AboutLayout::BoxFont.family), AboutLayout::BoxFont.points));
+    setFixedSize(AboutLayout::ClientWidth, AboutLayout::ClientHeight);
 
-    m_panel1 = new QFrame(this);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    // A lowered outer bevel around a raised inner one: an etched frame.
-    m_panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    m_panel1->setLineWidth(1);
-    m_panel1->setGeometry(Panel1Rect);
+    m_parts[std::size_t(Part::Box)] = this;
+    for (const AboutLayout::Row &row : AboutLayout::rows()) {
+        QWidget *made = makePart(row, m_parts[std::size_t(row.parent)]);
+        made->setObjectName(QLatin1String(row.name));
+        made->setGeometry(qtRect(row.rect));
+        m_parts[std::size_t(row.part)] = made;
+        showCaption(row);
+    }
+}
 
-    m_productName = makeLabel<QLabel>(m_panel1, "ProductName", ProductNameRect, QStringLiteral("Product Name"));
-    m_copyright = makeLabel<QLabel>(m_panel1, "Copyright", CopyrightRect, QStringLiteral("Copyright"));
-    m_programmer = makeLabel<WordWrapLabel>(m_panel1, "Programmer", ProgrammerRect, QString());
-    m_programmer->setWrappedText(QStringLiteral("Programmer:"), ProgrammerRect.width());
+QWidget *TAboutBox::makePart(const AboutLayout::Row &row, QWidget *parent)
+{
+    switch (row.look) {
+    case Look::EtchedFrame:
+        // A lowered outer bevel around a raised inner one.
+        return makeFrame(parent, QFrame::Box | QFrame::Sunken);
+    case Look::SunkenPanel:
+        return makeFrame(parent, QFrame::Panel | QFrame::Sunken);
+    case Look::Image: {
+        auto *image = new QLabel(parent);
+        image->setAlignment(Qt::AlignCenter);
+        return image;
+    }
+    case Look::Label:
+        return makeLabel<QLabel>(parent);
+    case Look::WrappingLabel:
+        return makeLabel<WordWrapLabel>(parent);
+    case Look::DefaultButton:
+        break;
+    }
+    auto *button = new QPushButton(QString::fromUtf8(row.caption), parent);
+    button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, [this, button] { OKButtonClick(button); });
+    return button;
+}
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
-    m_okButton->setObjectName(QStringLiteral("OKButton"));
-    m_okButton->setGeometry(OKButtonRect);
-    m_okButton->setDefault(true);
-    connect(m_okButton, &QPushButton::clicked, this, [this] { OKButtonClick(m_okButton); });
-
-    m_panel2 = new QFrame(m_panel1);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panel2->setLineWidth(1);
-    m_panel2->setGeometry(Panel2Rect);
-
-    m_image1 = new QLabel(m_panel2);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setAlignment(Qt::AlignCenter);
-    m_image1->setGeometry(Image1Rect);
-
-    m_website = makeLabel<WordWrapLabel>(m_panel1, "Website", WebsiteRect, QString());
-    m_website->setWrappedText(QStringLiteral("WebSite:"), WebsiteRect.width());
+// The caption a label shows until the box is filled; a wrapping label fits itself to it.
+void TAboutBox::showCaption(const AboutLayout::Row &row)
+{
+    const QString caption = QString::fromUtf8(row.caption);
+    if (row.look == Look::Label)
+        part<QLabel>(row.part)->setText(caption);
+    else if (row.look == Look::WrappingLabel)
+        part<WordWrapLabel>(row.part)->setWrappedText(caption, row.rect.width);
 }
 
 void TAboutBox::setProductName(const QString &text)
 {
-    fitOneLine(m_productName, text);
+    fitOneLine(part<QLabel>(Part::ProductName), text);
 }
 
 void TAboutBox::setCopyright(const QString &text)
 {
-    fitOneLine(m_copyright, text);
+    fitOneLine(part<QLabel>(Part::Copyright), text);
 }
 
 void TAboutBox::setProgrammer(const QString &text)
 {
-    m_programmer->setWrappedText(text, ProgrammerRect.width());
+    part<WordWrapLabel>(Part::Programmer)->setWrappedText(text, AboutLayout::row(Part::Programmer).rect.width);
 }
 
 void TAboutBox::setWebsite(const QString &text)
 {
-    m_website->setWrappedText(text, WebsiteRect.width());
+    part<WordWrapLabel>(Part::Website)->setWrappedText(text, AboutLayout::row(Part::Website).rect.width);
 }
 
 void TAboutBox::setPicture(const QIcon &icon)
 {
-    const QSize area = Image1Rect.size();
+    auto *image = part<QLabel>(Part::Image1);
+    const QSize area = qtRect(AboutLayout::row(Part::Image1).rect).size();
     QSize size = area;
     const QList<QSize> sizes = icon.availableSizes();
     QSize largestFitting;
@@ -116,7 +131,7 @@ void TAboutBox::setPicture(const QIcon &icon)
     if (largestFitting.isValid() && !largestFitting.isEmpty())
         size = largestFitting;
     // The pixmap is made here, not when painted, so that a faulty icon fails while the box is being filled.
-    m_image1->setPixmap(icon.pixmap(size, m_image1->devicePixelRatioF()));
+    image->setPixmap(icon.pixmap(size, image->devicePixelRatioF()));
 }
 
 void TAboutBox::OKButtonClick(QObject *sender)

@@ -127,11 +127,7 @@ public:
     void showNote(const Panel::Box &box) override { MessageBoxes::note(&p, request(box)); }
     void setAboutTexts(const Panel::AboutTexts &texts) override
     {
-        p.m_aboutDialog->setTitle(qt(texts.title));
-        p.m_aboutDialog->setProductName(qt(texts.productName));
-        p.m_aboutDialog->setCopyRight(qt(texts.copyRight));
-        p.m_aboutDialog->setProgrammer(qt(texts.programmer));
-        p.m_aboutDialog->setWebSite(qt(texts.webSite));
+        p.m_aboutDialog->setTexts(texts);
         p.m_aboutDialog->setIcon(p.windowIcon());
     }
     void executeAbout() override { p.m_aboutDialog->Execute(); }

@@ -134,12 +134,7 @@ public:
     }
     void setAboutTexts(const Panel::AboutTexts &texts) override
     {
-        AboutCore &about = p.m_aboutDialog->core();
-        about.setTitle(texts.title);
-        about.setProductName(texts.productName);
-        about.setCopyRight(texts.copyRight);
-        about.setProgrammer(texts.programmer);
-        about.setWebSite(texts.webSite);
+        p.m_aboutDialog->core().setTexts(texts);
         // A failure to copy the icon leaves the box without one.
         if (const HICON icon = loadIcon(p.m_instance, L"MAINICON", 48)) {
             p.m_aboutDialog->setIcon(icon);
