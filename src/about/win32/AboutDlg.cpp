@@ -1,17 +1,32 @@
 #include "about/win32/AboutDlg.h"
 
+#include "about/core/AboutLayout.h"
 #include "text/win32/WinText.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
-// The box's client area and its parts, in pixels; label places are inside Panel1, which sits at 8, 8.
-constexpr SIZE ClientSize{296, 182};
-constexpr POINT Panel1At{8, 8};
+using AboutLayout::Look;
+using LayoutPart = AboutLayout::Part;
+
 constexpr DWORD BoxStyle = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+// The control id of each part, by AboutLayout::Part; the box itself has none.
+constexpr int PartIds[] = {0,
+                           TAboutDlg::Panel1Id,
+                           TAboutDlg::ProductNameId,
+                           TAboutDlg::CopyrightId,
+                           TAboutDlg::ProgrammerId,
+                           IDOK,
+                           TAboutDlg::Panel2Id,
+                           TAboutDlg::ImageId,
+                           TAboutDlg::WebsiteId};
+static_assert(std::size(PartIds) == std::size_t(LayoutPart::Website) + 1);
 
 // The component whose countdown runs; one component per program.
 TAboutDlg *g_counting = nullptr;
@@ -27,41 +42,52 @@ std::vector<WORD> boxTemplate()
     words.push_back(0); // no menu
     words.push_back(0); // the standard dialog class
     words.push_back(0); // no title yet
-    words.push_back(8); // points
-    for (const wchar_t c : std::wstring(L"MS Sans Serif"))
+    words.push_back(WORD(AboutLayout::BoxFont.points));
+    for (const wchar_t c : WinText::wide(AboutLayout::BoxFont.family))
         words.push_back(static_cast<WORD>(c));
     words.push_back(0);
     return words;
 }
 
-SIZE textSize(HWND control, const std::wstring &text, int wrapWidth)
-{
-    const HDC dc = GetDC(control);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = SelectObject(dc, font);
-    UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
-    LONG width = wrapWidth;
-    if (wrapWidth > 0) {
-        // Lines break between words only: a word wider than the wrap width (a web address) stays whole and
-        // widens the label.
-        format |= DT_WORDBREAK;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = std::min(text.find(L' ', start), text.size());
-            SIZE word{};
-            GetTextExtentPoint32W(dc, text.data() + start, int(end - start), &word);
-            width = std::max(width, word.cx);
-            start = end + 1;
-        }
-    } else {
-        format |= DT_SINGLELINE;
+// A control's device context with the control's font, for measuring and drawing its text.
+class TextContext {
+public:
+    explicit TextContext(HWND control, HDC dc = nullptr)
+        : m_control(control), m_own(dc == nullptr), m_dc(m_own ? GetDC(control) : dc),
+          m_old(SelectObject(m_dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0))))
+    {
     }
-    RECT rect{0, 0, width, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &rect, format);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return {std::max(rect.right, width), rect.bottom};
-}
+    ~TextContext()
+    {
+        SelectObject(m_dc, m_old);
+        if (m_own)
+            ReleaseDC(m_control, m_dc);
+    }
+    TextContext(const TextContext &) = delete;
+    TextContext &operator=(const TextContext &) = delete;
+
+    HDC dc() const { return m_dc; }
+    // One line's extent, as DrawText draws it (tabs expanded, '&' literal); an empty line measures as a space.
+    SIZE extent(const std::wstring &line) const
+    {
+        RECT rect{0, 0, 0, 0};
+        DrawTextW(m_dc, line.empty() ? L" " : line.c_str(), -1, &rect,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+        return {rect.right, rect.bottom};
+    }
+    int lineHeight() const
+    {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(m_dc, &metrics);
+        return metrics.tmHeight;
+    }
+
+private:
+    HWND m_control;
+    bool m_own;
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
 
 } // namespace
 
@@ -118,6 +144,10 @@ private:
             if (LOWORD(wParam) == IDOK)
                 EndDialog(hwnd, IDOK);
             return TRUE;
+        case WM_DRAWITEM: {
+            const auto *box = reinterpret_cast<const Box *>(GetWindowLongPtrW(hwnd, DWLP_USER));
+            return box && box->drawWrapped(*reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        }
         case WM_CLOSE:
             // The frame's close control, which the dialog would otherwise turn into IDCANCEL.
             EndDialog(hwnd, IDCLOSE);
@@ -127,29 +157,74 @@ private:
         }
     }
 
-    HWND part(const wchar_t *windowClass, DWORD style, int id, int left, int top, int width, int height,
+    HWND part(const wchar_t *windowClass, DWORD style, int id, const AboutLayout::Rect &at,
               const std::wstring &text = {})
     {
-        const HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top,
-                                             width, height, m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        const HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
+                                             at.width, at.height, m_hwnd,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                              GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, SendMessageW(m_hwnd, WM_GETFONT, 0, 0), FALSE);
         return control;
     }
 
-    void label(int id, int left, int top, const std::string &text, int wrapWidth)
+    static void resize(HWND control, SIZE size)
     {
-        const std::wstring wide = WinText::wide(text);
-        const HWND control =
-            part(L"STATIC", SS_LEFT | SS_NOPREFIX, id, Panel1At.x + left, Panel1At.y + top, 10, 13, wide);
-        const SIZE size = textSize(control, wide, wrapWidth);
         SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    }
+
+    // A one-line label, grown to the right to its text.
+    void label(int id, const AboutLayout::Rect &at, const std::wstring &text)
+    {
+        const HWND control = part(L"STATIC", SS_LEFT | SS_NOPREFIX, id, at, text);
+        resize(control, TextContext(control).extent(text));
+    }
+
+    // A label broken at spaces to its layout width. The box draws it, line by line: a static control would
+    // break the text again at the width a long word gave it, and inside a web address.
+    void wrappingLabel(int id, const AboutLayout::Rect &at, const std::string &text)
+    {
+        const HWND control = part(L"STATIC", SS_OWNERDRAW, id, at, WinText::wide(text));
+        const TextContext context(control);
+        const auto measure = [&context](std::string_view line) {
+            return int(context.extent(WinText::wide(std::string(line))).cx);
+        };
+        std::vector<std::wstring> &lines = m_wrapped[id];
+        LONG width = 0;
+        for (const std::string &line : AboutLayout::wrapAtSpaces(text, at.width, measure)) {
+            lines.push_back(WinText::wide(line));
+            if (!line.empty())
+                width = std::max(width, context.extent(lines.back()).cx);
+        }
+        resize(control, {width, LONG(lines.size()) * context.lineHeight()});
+    }
+
+    bool drawWrapped(const DRAWITEMSTRUCT &item) const
+    {
+        const auto found = m_wrapped.find(int(item.CtlID));
+        if (found == m_wrapped.end())
+            return false;
+        // The colours and the background a plain label of the box gets.
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(item.hDC),
+                         reinterpret_cast<LPARAM>(item.hwndItem)));
+        FillRect(item.hDC, &item.rcItem, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
+        const TextContext context(item.hwndItem, item.hDC);
+        SetBkMode(item.hDC, TRANSPARENT);
+        const int height = context.lineHeight();
+        int top = item.rcItem.top;
+        for (const std::wstring &line : found->second) {
+            RECT rect{item.rcItem.left, top, item.rcItem.right, top + height};
+            DrawTextW(item.hDC, line.c_str(), -1, &rect, DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT | DT_TOP);
+            top += height;
+        }
+        return true;
     }
 
     void build()
     {
         // The client area of the layout, centred on the screen.
-        RECT frame{0, 0, ClientSize.cx, ClientSize.cy};
+        RECT frame{0, 0, AboutLayout::ClientWidth, AboutLayout::ClientHeight};
         AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(m_hwnd, GWL_STYLE)), FALSE,
                            DWORD(GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE)));
         const int width = frame.right - frame.left;
@@ -158,19 +233,41 @@ private:
                      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER);
         SetWindowTextW(m_hwnd, WinText::wide(m_texts.title).c_str());
 
-        // Panel1: lowered outside, raised inside; Panel2 lowered, with the image inside it.
-        part(L"STATIC", SS_ETCHEDFRAME, Panel1Id, Panel1At.x, Panel1At.y, 281, 137);
-        part(L"STATIC", SS_SUNKEN, Panel2Id, Panel1At.x + 8, Panel1At.y + 8, 50, 50);
-        const HWND image = part(L"STATIC", SS_ICON | SS_CENTERIMAGE | SS_REALSIZEIMAGE, ImageId, Panel1At.x + 9,
-                                Panel1At.y + 9, 48, 48);
+        // Every part is a child of the dialog, placed where its parents put it.
+        for (const AboutLayout::Row &row : AboutLayout::rows()) {
+            const AboutLayout::Rect at = AboutLayout::inBox(row.part);
+            const int id = PartIds[std::size_t(row.part)];
+            const std::string text = AboutLayout::shownText(row, m_texts);
+            switch (row.look) {
+            case Look::EtchedFrame:
+                part(L"STATIC", SS_ETCHEDFRAME, id, at);
+                break;
+            case Look::SunkenPanel:
+                part(L"STATIC", SS_SUNKEN, id, at);
+                break;
+            case Look::Image:
+                image(id, at);
+                break;
+            case Look::Label:
+                label(id, at, WinText::wide(text));
+                break;
+            case Look::WrappingLabel:
+                wrappingLabel(id, at, text);
+                break;
+            case Look::DefaultButton:
+                part(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, id, at, WinText::wide(text));
+                break;
+            }
+        }
+    }
+
+    void image(int id, const AboutLayout::Rect &at)
+    {
+        const HWND control = part(L"STATIC", SS_ICON | SS_CENTERIMAGE | SS_REALSIZEIMAGE, id, at);
         if (m_icon)
-            SendMessageW(image, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_icon));
-        SetWindowPos(image, nullptr, Panel1At.x + 9, Panel1At.y + 9, 48, 48, SWP_NOZORDER);
-        label(ProductNameId, 64, 8, m_texts.productName, 0);
-        label(CopyrightId, 64, 40, m_texts.copyRight, 0);
-        label(ProgrammerId, 64, 72, m_texts.programmer, 59);
-        label(WebsiteId, 64, 104, m_texts.webSite, 44);
-        part(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 111, 152, 75, 25, L"OK");
+            SendMessageW(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_icon));
+        // Setting the icon sizes the control to it; the layout's size keeps it centred in its panel.
+        SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER);
     }
 
     HWND m_owner;
@@ -178,6 +275,8 @@ private:
     std::vector<WORD> m_template;
     AboutTexts m_texts;
     HWND m_hwnd = nullptr;
+    // The lines of each wrapping label, by control id.
+    std::map<int, std::vector<std::wstring>> m_wrapped;
 };
 
 TAboutDlg::TAboutDlg(HWND owner) : m_owner(owner)
