@@ -8,17 +8,17 @@ namespace AboutLayout {
 
 namespace {
 
+using enum Look;
+
 constexpr std::array<Row, 8> Rows{{
-    {Part::Panel1, "Panel1", Part::Box, {8, 8, 281, 137}, Look::EtchedFrame, Shows::Caption, ""},
-    {Part::ProductName, "ProductName", Part::Panel1, {64, 8, 68, 13}, Look::Label, Shows::ProductName,
-     "Product Name"},
-    {Part::Copyright, "Copyright", Part::Panel1, {64, 40, 44, 13}, Look::Label, Shows::CopyRight, "Copyright"},
-    {Part::Programmer, "Programmer", Part::Panel1, {64, 72, 59, 13}, Look::WrappingLabel, Shows::Programmer,
-     "Programmer:"},
-    {Part::OKButton, "OKButton", Part::Box, {111, 152, 75, 25}, Look::DefaultButton, Shows::Caption, "OK"},
-    {Part::Panel2, "Panel2", Part::Panel1, {8, 8, 50, 50}, Look::SunkenPanel, Shows::Caption, ""},
-    {Part::Image1, "Image1", Part::Panel2, {1, 1, 48, 48}, Look::Image, Shows::Caption, ""},
-    {Part::Website, "Website", Part::Panel1, {64, 104, 44, 13}, Look::WrappingLabel, Shows::WebSite, "WebSite:"},
+    {Part::Panel1, "Panel1", Part::Box, {8, 8, 281, 137}, EtchedFrame, Shows::Caption, ""},
+    {Part::ProductName, "ProductName", Part::Panel1, {64, 8, 68, 13}, Label, Shows::ProductName, "Product Name"},
+    {Part::Copyright, "Copyright", Part::Panel1, {64, 40, 44, 13}, Label, Shows::CopyRight, "Copyright"},
+    {Part::Programmer, "Programmer", Part::Panel1, {64, 72, 59, 13}, WrappingLabel, Shows::Programmer, "Programmer:"},
+    {Part::OKButton, "OKButton", Part::Box, {111, 152, 75, 25}, DefaultButton, Shows::Caption, "OK"},
+    {Part::Panel2, "Panel2", Part::Panel1, {8, 8, 50, 50}, SunkenPanel, Shows::Caption, ""},
+    {Part::Image1, "Image1", Part::Panel2, {1, 1, 48, 48}, Image, Shows::Caption, ""},
+    {Part::Website, "Website", Part::Panel1, {64, 104, 44, 13}, WrappingLabel, Shows::WebSite, "WebSite:"},
 }};
 
 // The paragraph's words joined to lines, as wrapAtSpaces says.

@@ -45,9 +45,9 @@ enum class Shows { Caption, ProductName, CopyRight, Programmer, WebSite };
 
 struct Row {
     Part part;
-    const char *name;  // the control's name, as tests and tools find it
-    Part parent;       // Part::Box: the box's client area
-    Rect rect;         // in the parent's client area
+    const char *name; // the control's name, as tests and tools find it
+    Part parent;      // Part::Box: the box's client area
+    Rect rect;        // in the parent's client area
     Look look;
     Shows shows;
     const char *caption; // shown until the box is filled, and after it for Shows::Caption

@@ -17,15 +17,11 @@ using LayoutPart = AboutLayout::Part;
 constexpr DWORD BoxStyle = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 // The control id of each part, by AboutLayout::Part; the box itself has none.
-constexpr int PartIds[] = {0,
-                           TAboutDlg::Panel1Id,
-                           TAboutDlg::ProductNameId,
-                           TAboutDlg::CopyrightId,
-                           TAboutDlg::ProgrammerId,
-                           IDOK,
-                           TAboutDlg::Panel2Id,
-                           TAboutDlg::ImageId,
+// clang-format off
+constexpr int PartIds[] = {0, TAboutDlg::Panel1Id, TAboutDlg::ProductNameId, TAboutDlg::CopyrightId,
+                           TAboutDlg::ProgrammerId, IDOK, TAboutDlg::Panel2Id, TAboutDlg::ImageId,
                            TAboutDlg::WebsiteId};
+// clang-format on
 static_assert(std::size(PartIds) == std::size_t(LayoutPart::Website) + 1);
 
 // The component whose countdown runs; one component per program.
@@ -160,10 +156,9 @@ private:
     HWND part(const wchar_t *windowClass, DWORD style, int id, const AboutLayout::Rect &at,
               const std::wstring &text = {})
     {
-        const HWND control = CreateWindowExW(0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top,
-                                             at.width, at.height, m_hwnd,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                             GetModuleHandleW(nullptr), nullptr);
+        const HWND control = CreateWindowExW(
+            0, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, at.left, at.top, at.width, at.height, m_hwnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, SendMessageW(m_hwnd, WM_GETFONT, 0, 0), FALSE);
         return control;
     }
@@ -205,9 +200,8 @@ private:
         if (found == m_wrapped.end())
             return false;
         // The colours and the background a plain label of the box gets.
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(item.hDC),
-                         reinterpret_cast<LPARAM>(item.hwndItem)));
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(item.hDC), reinterpret_cast<LPARAM>(item.hwndItem)));
         FillRect(item.hDC, &item.rcItem, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
         const TextContext context(item.hwndItem, item.hDC);
         SetBkMode(item.hDC, TRANSPARENT);
@@ -215,7 +209,8 @@ private:
         int top = item.rcItem.top;
         for (const std::wstring &line : found->second) {
             RECT rect{item.rcItem.left, top, item.rcItem.right, top + height};
-            DrawTextW(item.hDC, line.c_str(), -1, &rect, DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT | DT_TOP);
+            DrawTextW(item.hDC, line.c_str(), -1, &rect,
+                      DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT | DT_TOP);
             top += height;
         }
         return true;
