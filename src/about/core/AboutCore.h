@@ -43,7 +43,6 @@ public:
     void setWebSite(std::string value) { m_texts.webSite = std::move(value); }
 
     // All the texts at once, as the host hands them over.
-    const AboutTexts &texts() const { return m_texts; }
     void setTexts(AboutTexts value) { m_texts = std::move(value); }
 
     bool Timer() const { return m_timerOption; }
