@@ -1,6 +1,6 @@
 // Prints what an LED paint costs, alone and inside the writes that paint at once. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen bench_led
-#include "led/AMAdvLed.h"
+#include "led/qt/AMAdvLed.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

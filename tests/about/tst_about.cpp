@@ -1,5 +1,5 @@
-#include "about/AboutDlg.h"
-#include "about/AboutForm.h"
+#include "about/qt/AboutDlg.h"
+#include "about/qt/AboutForm.h"
 
 #include <QApplication>
 #include <QIconEngine>

@@ -1,6 +1,6 @@
 // The LED on a parent, as the panel uses it: pixels read back from the window's backing store (the
 // surface the LED paints into), paints counted as they happen, and the property write rules.
-#include "led/AMAdvLed.h"
+#include "led/qt/AMAdvLed.h"
 #include "led/core/LedDib.h"
 #include "led/core/LedImages.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "FakeOmniRig.h"
-#include "led/AMAdvLed.h"
+#include "led/qt/AMAdvLed.h"
 #include "panel/qt/MessageBoxes.h"
 #include "panel/qt/SpeedButton.h"
 #include "panel/qt/TrackBar.h"

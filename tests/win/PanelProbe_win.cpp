@@ -4,7 +4,7 @@
 // holds the system menu's entries, then the tray menu's, then the icon the notification area shows.
 #include "panel/win32/VE2Z.h"
 #include "panel/win32/VelkorMain.h"
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <filesystem>
 #include <fstream>

@@ -7,15 +7,15 @@
 // by velkor_probe.exe, the same program with a window into it (PanelProbe_win.cpp).
 #include "StandInControl.h"
 #include "WineTest.h"
+#include "about/win32/AboutDlg.h"
 #include "led/core/LedCore.h"
 #include "omnirig/OmniRig_TLB.h"
 #include "omnirig/win/ComApartment.h"
 #include "omnirig/win/ComBstr.h"
 #include "omnirig/win/ComPtr.h"
 #include "omnirig/win/OmniRigCom.h"
-#include "panel/win32/AboutDlg.h"
 #include "panel/win32/VE2Z.h"
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -2,7 +2,7 @@
 // widgets on a grey parent and enlarged so that single pixels can be judged.
 //
 //   QT_QPA_PLATFORM=offscreen velkor_led_sheet docs/led-sheet.png
-#include "led/AMAdvLed.h"
+#include "led/qt/AMAdvLed.h"
 
 #include <QApplication>
 #include <QImage>

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 class AboutCore {
 public:
@@ -40,6 +41,9 @@ public:
     void setProgrammer(std::string value) { m_texts.programmer = std::move(value); }
     const std::string &WebSite() const { return m_texts.webSite; }
     void setWebSite(std::string value) { m_texts.webSite = std::move(value); }
+
+    // All the texts at once, as the host hands them over.
+    void setTexts(AboutTexts value) { m_texts = std::move(value); }
 
     bool Timer() const { return m_timerOption; }
     void setTimer(bool value) { m_timerOption = value; }

@@ -9,17 +9,10 @@
 // Threads: the GUI thread.
 #pragma once
 
+#include "about/core/AboutTexts.h"
+
 #include <cstdint>
 #include <memory>
-#include <string>
-
-struct AboutTexts {
-    std::string title;
-    std::string productName;
-    std::string copyRight;
-    std::string programmer;
-    std::string webSite;
-};
 
 class AboutFace {
 public:

@@ -1,6 +1,7 @@
 // Start-up, the settings, the entry points, and the tray icon.
 #include "panel/core/PanelCore.h"
 
+#include "about/core/ProductVersion.h"
 #include "omnirig/TOmniRigX.h"
 
 #include <utility>
@@ -132,7 +133,7 @@ void PanelCore::applyStored(const PanelSettings::Stored &stored)
 
 void PanelCore::fillAboutDialog()
 {
-    m_face.setAboutTexts({"Velkor Using OmniRig", "VELKOR 1.5.00", "(c) 2026 the VELKOR developers",
+    m_face.setAboutTexts({"Velkor Using OmniRig", "VELKOR " + productVersion(), "(c) 2026 the VELKOR developers",
                           "Licence: GPL-3.0-or-later", "https://velkor.example.org/"});
 }
 

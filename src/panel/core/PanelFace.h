@@ -5,6 +5,8 @@
 // Threads: the panel's thread only.
 #pragma once
 
+#include "about/core/AboutTexts.h"
+
 #include <cstdint>
 #include <string>
 
@@ -35,14 +37,8 @@ struct Point {
     int y = 0;
 };
 
-// The texts of the About box, as start-up fills them.
-struct AboutTexts {
-    std::string title;
-    std::string productName;
-    std::string copyRight;
-    std::string programmer;
-    std::string webSite;
-};
+// The texts of the About box, as start-up fills them: the About component's own record.
+using AboutTexts = ::AboutTexts;
 
 class PanelFace {
 public:

@@ -1,8 +1,8 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
 #include "panel/qt/VE2Z.h"
 
-#include "about/AboutDlg.h"
-#include "led/AMAdvLed.h"
+#include "about/qt/AboutDlg.h"
+#include "led/qt/AMAdvLed.h"
 #include "panel/platform/InstanceMarker.h"
 #include "panel/qt/ClickLabel.h"
 #include "panel/qt/MessageBoxes.h"
@@ -90,11 +90,7 @@ public:
     void showNote(const Panel::Box &box) override { MessageBoxes::note(&p, request(box)); }
     void setAboutTexts(const Panel::AboutTexts &texts) override
     {
-        p.m_aboutDialog->setTitle(qt(texts.title));
-        p.m_aboutDialog->setProductName(qt(texts.productName));
-        p.m_aboutDialog->setCopyRight(qt(texts.copyRight));
-        p.m_aboutDialog->setProgrammer(qt(texts.programmer));
-        p.m_aboutDialog->setWebSite(qt(texts.webSite));
+        p.m_aboutDialog->setTexts(texts);
         p.m_aboutDialog->setIcon(p.windowIcon());
     }
     void executeAbout() override { p.m_aboutDialog->Execute(); }

@@ -1,11 +1,11 @@
 // The window: its controls, what the panel's core shows on them, and what the operator does with them.
 #include "panel/win32/VE2Z.h"
 
+#include "about/win32/AboutDlg.h"
+#include "led/win32/AMAdvLed.h"
 #include "panel/core/PanelLayout.h"
 #include "panel/platform/InstanceMarker.h"
-#include "panel/win32/AMAdvLed.h"
-#include "panel/win32/AboutDlg.h"
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -171,12 +171,7 @@ public:
     }
     void setAboutTexts(const Panel::AboutTexts &texts) override
     {
-        AboutCore &about = p.m_aboutDialog->core();
-        about.setTitle(texts.title);
-        about.setProductName(texts.productName);
-        about.setCopyRight(texts.copyRight);
-        about.setProgrammer(texts.programmer);
-        about.setWebSite(texts.webSite);
+        p.m_aboutDialog->core().setTexts(texts);
         // A failure to copy the icon leaves the box without one.
         if (const HICON icon = loadIcon(p.m_instance, L"MAINICON", 48)) {
             p.m_aboutDialog->setIcon(icon);

@@ -4,7 +4,7 @@
 #include "omnirig/win/ComApartment.h"
 #include "omnirig/win/ComOmniRigFactory.h"
 #include "panel/win32/VE2Z.h"
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <shellapi.h>
 

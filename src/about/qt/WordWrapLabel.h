@@ -2,7 +2,8 @@
 //
 // QLabel's word wrap follows Unicode line breaking and splits a web address at its slashes and dots. The
 // About box's layout was drawn for labels that break at spaces only, so that an address stays whole and
-// widens the label instead. text() stays the text exactly as given.
+// widens the label instead; the rule is AboutLayout::wrapAtSpaces, which the Win32 box follows too. text()
+// stays the text exactly as given.
 // Threads: GUI thread only.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "panel/win32/AMAdvLed.h"
+#include "led/win32/AMAdvLed.h"
 
 namespace {
 

@@ -1,4 +1,6 @@
-#include "about/WordWrapLabel.h"
+#include "about/qt/WordWrapLabel.h"
+
+#include "about/core/AboutLayout.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -9,28 +11,12 @@ namespace {
 
 QStringList breakAtSpaces(const QString &text, const QFontMetrics &metrics, int wrapWidth)
 {
+    const auto measure = [&metrics](std::string_view line) {
+        return metrics.horizontalAdvance(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    };
     QStringList lines;
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (const QString &paragraph : normalised.split(QLatin1Char('\n'))) {
-        QString line;
-        bool first = true;
-        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
-            if (first) {
-                line = word;
-                first = false;
-                continue;
-            }
-            const QString longer = line + QLatin1Char(' ') + word;
-            if (metrics.horizontalAdvance(longer) <= wrapWidth) {
-                line = longer;
-            } else {
-                lines << line;
-                line = word;
-            }
-        }
-        lines << line;
-    }
+    for (const std::string &line : AboutLayout::wrapAtSpaces(text.toStdString(), wrapWidth, measure))
+        lines << QString::fromStdString(line);
     return lines;
 }
 

@@ -1,10 +1,11 @@
 // TAboutDlg: the About component on Windows: a modal dialog with a fixed frame, made afresh for each showing.
 //
-// Responsibilities: implements AboutFace with a Win32 dialog built from its fixed layout (no minimise or
+// Responsibilities: implements AboutFace with a Win32 dialog built from AboutLayout's rows (no minimise or
 // maximise box, a close control; OK is the default button, so Enter presses it; Escape does nothing, there
-// being no cancel button), and the countdown with a thread timer. The showing rules are AboutCore's.
-// Collaborations: AboutCore (the texts and rules); the panel, which owns the component, is the box's owner
-// window and gives the icon.
+// being no cancel button), and the countdown with a thread timer. The box draws the wrapping labels itself,
+// in the lines AboutLayout::wrapAtSpaces gives. The showing rules are AboutCore's.
+// Collaborations: AboutCore (the texts and rules), AboutLayout (the parts); the panel, which owns the
+// component, is the box's owner window and gives the icon.
 // Threads: the GUI thread; a showing runs the dialog's nested message loop.
 #pragma once
 

@@ -1,19 +1,20 @@
 // TAboutBox: the About box itself, a fixed layout that TAboutDlg fills and shows for one showing.
 //
-// Responsibilities: build the layout (every control at its fixed place, the captions placeholders until
-// filled); size each label to the text it is given; end the showing with result 1 on OK or Enter, close on
-// the frame's close control, and ignore Escape (there is no cancel button).
+// Responsibilities: build the layout from AboutLayout's rows (every control at its fixed place, the captions
+// placeholders until filled); size each label to the text it is given; end the showing with result 1 on OK
+// or Enter, close on the frame's close control, and ignore Escape (there is no cancel button).
 // Collaborations: created, filled, shown and deleted by TAboutDlg::Execute; knows nothing of the component.
 // Threads: GUI thread only.
 #pragma once
 
+#include "about/core/AboutLayout.h"
+
 #include <QDialog>
 #include <QIcon>
 
-class QFrame;
+#include <array>
+
 class QLabel;
-class QPushButton;
-class WordWrapLabel;
 
 class TAboutBox : public QDialog {
     Q_OBJECT
@@ -44,14 +45,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QWidget *makePart(const AboutLayout::Row &row, QWidget *parent);
+    void showCaption(const AboutLayout::Row &row);
+    template <typename Widget> Widget *part(AboutLayout::Part which) const
+    {
+        return static_cast<Widget *>(m_parts[std::size_t(which)]);
+    }
     void fitOneLine(QLabel *label, const QString &text);
 
-    QFrame *m_panel1;
-    QLabel *m_productName;
-    QLabel *m_copyright;
-    WordWrapLabel *m_programmer;
-    QPushButton *m_okButton;
-    QFrame *m_panel2;
-    QLabel *m_image1;
-    WordWrapLabel *m_website;
+    // Each part's widget, by AboutLayout::Part; the box itself first.
+    std::array<QWidget *, std::size_t(AboutLayout::Part::Website) + 1> m_parts{};
 };

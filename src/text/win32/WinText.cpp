@@ -1,4 +1,4 @@
-#include "panel/win32/WinText.h"
+#include "text/win32/WinText.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "led/AMAdvLed.h"
+#include "led/qt/AMAdvLed.h"
 
 #include <QEvent>
 #include <QPainter>

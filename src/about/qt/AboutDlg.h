@@ -5,8 +5,8 @@
 // the 15-second countdown bound to its own showing). This face keeps the icon, makes each TAboutBox and fills
 // it, and runs the countdown as a QTimer. The core keeps the texts as UTF-8. When the owner is a widget, the
 // box is a dialog of the owner's window and modal to that window only.
-// Collaborations: the panel sets the properties at start-up and calls Execute from its system menu and its
-// tray menu. The component knows nothing of radios.
+// Collaborations: the panel hands over the texts (setTexts) and the icon at start-up and calls Execute from
+// its system menu and its tray menu. The component knows nothing of radios.
 // Threads: GUI thread only; the showing runs a nested event loop, through which the countdown also arrives.
 #pragma once
 
@@ -48,6 +48,9 @@ public:
     void setProgrammer(const QString &value) { m_core.setProgrammer(value.toStdString()); }
     QString WebSite() const { return QString::fromStdString(m_core.WebSite()); }
     void setWebSite(const QString &value) { m_core.setWebSite(value.toStdString()); }
+
+    // All the texts at once, as the panel hands them over.
+    void setTexts(const AboutTexts &texts) { m_core.setTexts(texts); }
 
     // The component's own icon: the host may change it in place. Writing copies the given icon.
     QIcon &Icon() { return m_icon; }

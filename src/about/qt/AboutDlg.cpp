@@ -1,6 +1,6 @@
-#include "about/AboutDlg.h"
+#include "about/qt/AboutDlg.h"
 
-#include "about/AboutForm.h"
+#include "about/qt/AboutForm.h"
 
 #include <QGuiApplication>
 #include <QPointer>
