@@ -501,9 +501,11 @@ WINE_TEST(theClientAreaTheFocusAndTheSecondClick)
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     CHECK(waitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
     CHECK(waitFor([&] { return focused() == program.item(Control::RIT); }));
-    // The second click of a double click on A>B transfers again: Rig1 has moved in between.
+    // The second click of a double click on A>B transfers again: Rig1 has moved in between. A>B takes no
+    // focus: the keys still move what they moved before the click.
     program.click(Control::A2B);
     CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14074350L, long(PM_SSB_U)); }));
+    CHECK(waitFor([&] { return focused() == program.item(Control::RIT); }));
     standIn.radio(1, 14100000, PM_SSB_U);
     CHECK(standIn.polled(1));
     PostMessageW(program.item(Control::A2B), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));

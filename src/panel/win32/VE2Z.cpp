@@ -365,9 +365,13 @@ void TSO2VPanel::createControls()
         const HFONT font = layout.font == Panel::FontRole::Label ? m_labelFont : m_windowFont;
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         m_controls[at] = hwnd;
-        if (layout.kind == ControlKind::SpeedButton && at < std::size(m_glyphs))
-            m_glyphs[at] = static_cast<HBITMAP>(
-                LoadImageW(m_instance, WinText::wide(layout.name).c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        if (layout.kind == ControlKind::SpeedButton) {
+            // A Windows button takes the focus when pressed; the speed buttons give it back.
+            SetWindowSubclass(hwnd, &TSO2VPanel::speedButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+            if (at < std::size(m_glyphs))
+                m_glyphs[at] = static_cast<HBITMAP>(
+                    LoadImageW(m_instance, WinText::wide(layout.name).c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        }
         if (*layout.hint)
             addHint(hwnd, WinText::wide(layout.hint));
     }
@@ -471,6 +475,43 @@ LRESULT CALLBACK TSO2VPanel::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
             return result;
     }
     return panel->dispatch(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TSO2VPanel::speedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR data)
+{
+    auto *panel = reinterpret_cast<TSO2VPanel *>(data);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        panel->m_focusBeforePress = GetFocus();
+        break;
+    case WM_LBUTTONUP: {
+        // The click (BN_CLICKED) is handled inside; the press ends here also when the mouse left the button.
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        panel->giveBackFocus(hwnd);
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &TSO2VPanel::speedButtonProc, 1);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void TSO2VPanel::giveBackFocus(HWND pressed)
+{
+    const HWND before = std::exchange(m_focusBeforePress, nullptr);
+    const std::optional<Control> which = controlOf(pressed);
+    if (!m_core || !which || m_core->takesFocus(*which) || GetFocus() != pressed)
+        return;
+    const std::optional<Control> previous = controlOf(before);
+    if (previous && m_core->takesFocus(*previous))
+        SetFocus(before);
+    else
+        m_core->windowActivated(); // where the window's focus goes when it comes back
 }
 
 LRESULT TSO2VPanel::dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -76,7 +76,11 @@ private:
     class Timer;
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK speedButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                            DWORD_PTR panel);
     LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // After a press on a control that takes no focus, the focus goes back to where it was before the press.
+    void giveBackFocus(HWND pressed);
     // Tab and Shift+Tab through the tab order; true when message was one of them.
     bool tabbed(const MSG &message);
     // A dialog's keys (Tab, Enter, Escape, arrows) for the panel or a box over it, handled as that window's
@@ -94,6 +98,7 @@ private:
     HINSTANCE m_instance;
     HWND m_hwnd = nullptr;
     HWND m_controls[14] = {};
+    HWND m_focusBeforePress = nullptr;
     HWND m_tooltips = nullptr;
     HFONT m_windowFont = nullptr;
     HFONT m_labelFont = nullptr;
