@@ -511,6 +511,11 @@ WINE_TEST(theClientAreaTheFocusAndTheSecondClick)
     PostMessageW(program.item(Control::A2B), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(program.item(Control::A2B), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     CHECK(waitFor([&] { return standIn.read(2) == std::make_pair(14100350L, long(PM_SSB_U)); }));
+    // Tab goes on through the layout's tab stops, the tracking buttons as one, and round to the slider.
+    program.key(program.item(Control::RIT), VK_TAB);
+    CHECK(waitFor([&] { return focused() == program.item(Control::TrackNone); }));
+    program.key(program.item(Control::TrackNone), VK_TAB);
+    CHECK(waitFor([&] { return focused() == program.item(Control::Shift); }));
 }
 
 WINE_TEST(trackingFollowsAtTheNextPoll)

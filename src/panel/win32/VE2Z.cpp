@@ -14,6 +14,7 @@
 #include <array>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 using Panel::Control;
 using Panel::ControlKind;
@@ -411,22 +412,39 @@ bool TSO2VPanel::tabbed(const MSG &message)
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !IsWindow(m_hwnd) ||
         (message.hwnd != m_hwnd && !IsChild(m_hwnd, message.hwnd)))
         return false;
-    // The stops in order: the slider, RIT, and the tracking group at its selected button.
-    std::array<HWND, 3> stops{control(Control::Shift), control(Control::RIT), control(Control::TrackNone)};
-    for (Control track : {Control::TrackRig1, Control::TrackRig2})
-        if (SendMessageW(control(track), BM_GETCHECK, 0, 0) == BST_CHECKED)
-            stops[2] = control(track);
-    const HWND focus = GetFocus();
+    // The layout's tab stops in its order; radio buttons side by side are one stop, at the selected one.
+    struct Stop {
+        HWND window;
+        Control first;
+        Control last;
+    };
+    std::vector<Stop> stops;
+    for (const Panel::ControlLayout &layout : Panel::Controls) {
+        if (!layout.tabStop)
+            continue;
+        const HWND hwnd = control(layout.control);
+        const bool radio = layout.kind == ControlKind::RadioButton;
+        if (radio && !stops.empty() && Panel::layoutOf(stops.back().last).kind == ControlKind::RadioButton) {
+            stops.back().last = layout.control;
+            if (SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                stops.back().window = hwnd;
+            continue;
+        }
+        stops.push_back({hwnd, layout.control, layout.control});
+    }
+    const int count = int(stops.size());
+    if (count == 0)
+        return true;
+    const std::optional<Control> focus = controlOf(GetFocus());
     int at = -1;
-    for (int i = 0; i < 3; ++i)
-        if (stops[std::size_t(i)] == focus ||
-            (i == 2 && (focus == control(Control::TrackNone) || focus == control(Control::TrackRig1) ||
-                        focus == control(Control::TrackRig2))))
+    for (int i = 0; i < count; ++i)
+        if (focus && *focus >= stops[std::size_t(i)].first && *focus <= stops[std::size_t(i)].last)
             at = i;
-    const int step = GetKeyState(VK_SHIFT) < 0 ? 2 : 1;
-    for (int tries = 1; tries <= 3; ++tries) {
-        const int next = ((at < 0 ? (step == 1 ? 2 : 0) : at) + step * tries) % 3;
-        const HWND candidate = stops[std::size_t(next)];
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    const int step = back ? count - 1 : 1;
+    for (int tries = 1; tries <= count; ++tries) {
+        const int next = ((at < 0 ? (back ? 0 : count - 1) : at) + step * tries) % count;
+        const HWND candidate = stops[std::size_t(next)].window;
         if (IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
             SetFocus(candidate);
             break;
